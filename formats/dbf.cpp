@@ -1,0 +1,591 @@
+#include "formats/dbf.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <utility>
+
+#include "formats/codepage.h"
+#include "formats/error.h"
+
+namespace formats {
+namespace {
+
+// Level-7 layout ("Data File Header Structure for the dBASE Version 7 Table File"): a 32-byte header,
+// the 32-byte language driver name, 4 reserved bytes, then 48-byte field descriptors and 0x0D.
+// Levels III to V: the 32-byte header, then 32-byte descriptors and 0x0D.
+constexpr std::size_t kHeader7 = 68, kDescriptor7 = 48;
+constexpr std::size_t kHeader3 = 32, kDescriptor3 = 32;
+constexpr unsigned char kTerminator = 0x0D, kEndOfFile = 0x1A;
+constexpr char kDeleted = '*';
+
+// Windows ANSI: the language driver dBase names "'ascii' ANSI" (DBWINUS0, code page 1252), whose mark in
+// byte 29 is 0x57 ("ANSI" in the language driver ID tables of dBase and ESRI).
+constexpr unsigned char kAnsiDriverId = 0x57;
+constexpr std::string_view kAnsiDriverName = "DBWINUS0";
+
+bool isKnownVersion(unsigned char v) {
+    switch (v) {
+        case 0x03: case 0x04: case 0x05: case 0x30: case 0x31: case 0x32: case 0x43: case 0x63:
+        case 0x83: case 0x8B: case 0x8C: case 0xCB: case 0xF5: case 0xFB:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::uint32_t le32(const std::string& b, std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+std::uint16_t le16(const std::string& b, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) |
+                                      static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
+void putLe32(std::string& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+void putLe16(std::string& b, std::size_t at, std::uint16_t v) {
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>(v >> 8);
+}
+
+std::string_view cString(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+std::string upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    return out;
+}
+
+std::string_view stripTrailingPadding(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view stripPadding(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\0')) s.remove_prefix(1);
+    return stripTrailingPadding(s);
+}
+
+std::string_view fixedLengthOf(char type) {
+    switch (type) {
+        case 'I': case '+': return "4";
+        case 'O': return "8";
+        case 'L': return "1";
+        default: return "";
+    }
+}
+
+// Level-7 integers (`I`, `+`) are big-endian with the sign bit flipped: 1 is 80 00 00 01.
+std::int32_t decodeLevel7Integer(std::string_view b) {
+    std::uint32_t v = 0;
+    for (char c : b) v = (v << 8) | static_cast<unsigned char>(c);
+    return static_cast<std::int32_t>(v ^ 0x80000000u);
+}
+
+std::int32_t decodeLittleEndianInteger(std::string_view b) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[i]);
+    return static_cast<std::int32_t>(v);
+}
+
+// `O`: the level-7 document says "Double, 8 bytes, no conversions, stored as a double"; it is read as the
+// IEEE 754 double in the file's own (little-endian) byte order.
+double decodeDouble(std::string_view b) {
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[i]);
+    double d;
+    std::memcpy(&d, &v, sizeof d);
+    return d;
+}
+
+std::string shortestText(double value) {
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, end);
+}
+
+// Lookup keys: each field's compare form, preceded by its length.
+void appendKeyPart(std::string& key, const std::string& part) {
+    key += static_cast<char>(part.size() & 0xFF);
+    key += static_cast<char>(part.size() >> 8);
+    key += part;
+}
+
+// The tables held open in this process: a second open of the same file is refused.
+std::set<std::string>& openTables() {
+    static std::set<std::string> tables;
+    return tables;
+}
+
+std::string registryKey(const fs::path& path) {
+    std::error_code ec;
+    fs::path key = fs::weakly_canonical(path, ec);
+    if (ec) key = fs::absolute(path).lexically_normal();
+    return key.string();
+}
+
+}  // namespace
+
+class DbfTable::Registration {
+public:
+    explicit Registration(const fs::path& path) : key_(registryKey(path)) {
+        if (!openTables().insert(key_).second) {
+            throw Error("La tabla \"" + shown(path) + "\" ya está abierta");
+        }
+    }
+    ~Registration() { openTables().erase(key_); }
+    Registration(const Registration&) = delete;
+    Registration& operator=(const Registration&) = delete;
+
+private:
+    std::string key_;
+};
+
+DbfTable::DbfTable() = default;
+DbfTable::DbfTable(DbfTable&&) noexcept = default;
+
+DbfTable& DbfTable::operator=(DbfTable&& other) noexcept {
+    if (this != &other) {
+        release();
+        path_ = std::move(other.path_);
+        tableName_ = std::move(other.tableName_);
+        level7_ = other.level7_;
+        open_ = std::exchange(other.open_, false);
+        dirty_ = other.dirty_;
+        header_ = std::move(other.header_);
+        fieldDefs_ = std::move(other.fieldDefs_);
+        fieldList_ = std::move(other.fieldList_);
+        fieldByName_ = std::move(other.fieldByName_);
+        recordLength_ = other.recordLength_;
+        recordCount_ = other.recordCount_;
+        liveCount_ = other.liveCount_;
+        data_ = std::move(other.data_);
+        codePage_ = other.codePage_;
+        indexes_ = std::move(other.indexes_);
+        registration_ = std::move(other.registration_);
+        lock_ = std::move(other.lock_);
+    }
+    return *this;
+}
+
+DbfTable::~DbfTable() { release(); }
+
+void DbfTable::release() noexcept {
+    lock_.release();
+    registration_.reset();
+    open_ = false;
+}
+
+DbfTable DbfTable::create(const fs::path& path, const std::vector<FieldDef>& fields) {
+    DbfTable t;
+    t.path_ = path;
+    t.tableName_ = path.filename().string();
+    if (fields.empty()) throw Error("La tabla \"" + shown(path) + "\" no tiene campos");
+    t.registration_ = std::make_unique<Registration>(path);
+
+    std::string header(kHeader7 + kDescriptor7 * fields.size() + 1, '\0');
+    header[0] = 0x04;
+    header[29] = static_cast<char>(kAnsiDriverId);
+    std::memcpy(&header[32], kAnsiDriverName.data(), kAnsiDriverName.size());
+    std::size_t recordLength = 1;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const FieldDef& f = fields[i];
+        if (f.name.empty() || f.name.size() > 31 || f.length == 0) {
+            throw Error("Definición de campo no válida en la tabla \"" + shown(path) + "\": " + f.name);
+        }
+        const std::size_t at = kHeader7 + kDescriptor7 * i;
+        std::memcpy(&header[at], f.name.data(), f.name.size());
+        header[at + 32] = f.type;
+        header[at + 33] = static_cast<char>(f.length);
+        header[at + 34] = static_cast<char>(f.decimals);
+        recordLength += f.length;
+    }
+    header.back() = static_cast<char>(kTerminator);
+    putLe16(header, 8, static_cast<std::uint16_t>(header.size()));
+    putLe16(header, 10, static_cast<std::uint16_t>(recordLength));
+    t.parse(header);
+    t.open_ = true;
+    t.dirty_ = true;
+    return t;
+}
+
+DbfTable DbfTable::open(const fs::path& path) {
+    DbfTable t;
+    t.path_ = path;
+    t.tableName_ = path.filename().string();
+    t.registration_ = std::make_unique<Registration>(path);
+    const std::string bytes = readWholeFile(path);
+    t.lock_ = FileLock(path);
+    t.parse(bytes);
+    t.open_ = true;
+    return t;
+}
+
+// Checks every length against the file's own size before it is used.
+void DbfTable::parse(const std::string& bytes) {
+    const std::string name = "La tabla \"" + shown(path_) + "\" ";
+    if (bytes.size() < kHeader3) throw Error(name + "está truncada o no es una tabla dBase");
+    const auto version = static_cast<unsigned char>(bytes[0]);
+    if (!isKnownVersion(version)) throw Error(name + "no es una tabla dBase");
+    level7_ = (version & 0x07) == 4;
+    const std::size_t headerStart = level7_ ? kHeader7 : kHeader3;
+    const std::size_t descriptorSize = level7_ ? kDescriptor7 : kDescriptor3;
+    if (bytes.size() < headerStart) throw Error(name + "está truncada: falta parte de la cabecera");
+
+    const std::uint64_t count = le32(bytes, 4);
+    const std::size_t headerLength = le16(bytes, 8);
+    const std::size_t recordLength = le16(bytes, 10);
+    if (headerLength > bytes.size()) throw Error(name + "está truncada: la cabecera pasa del final del archivo");
+    if (headerLength < headerStart + 1) throw Error(name + "tiene una longitud de cabecera no válida");
+
+    std::size_t at = headerStart;
+    std::size_t sum = 1;
+    while (true) {
+        if (at >= headerLength) throw Error(name + "tiene los descriptores de campo sin terminador");
+        if (static_cast<unsigned char>(bytes[at]) == kTerminator) break;
+        if (at + descriptorSize > headerLength) throw Error(name + "tiene los descriptores de campo sin terminador");
+        FieldDef def;
+        if (level7_) {
+            def.name = cString(std::string_view(bytes).substr(at, 32));
+            def.type = bytes[at + 32];
+            def.length = static_cast<std::uint8_t>(bytes[at + 33]);
+            def.decimals = static_cast<std::uint8_t>(bytes[at + 34]);
+        } else {
+            def.name = cString(std::string_view(bytes).substr(at, 11));
+            def.type = bytes[at + 11];
+            def.length = static_cast<std::uint8_t>(bytes[at + 16]);
+            def.decimals = static_cast<std::uint8_t>(bytes[at + 17]);
+        }
+        const std::string_view fixed = fixedLengthOf(def.type);
+        if (def.length == 0 || (!fixed.empty() && std::to_string(def.length) != fixed)) {
+            throw Error(name + "tiene el campo " + def.name + " con una longitud no válida");
+        }
+        fieldList_.push_back({def, sum});
+        fieldByName_.emplace(upper(def.name), fieldList_.size() - 1);
+        fieldDefs_.push_back(def);
+        sum += def.length;
+        at += descriptorSize;
+    }
+    if (fieldList_.empty()) throw Error(name + "no tiene campos");
+    if (sum != recordLength) {
+        throw Error(name + "tiene una longitud de registro (" + std::to_string(recordLength) +
+                    ") que no cuadra con sus campos (" + std::to_string(sum) + ")");
+    }
+    if (count * recordLength > bytes.size() - headerLength) {
+        throw Error(name + "está truncada: su número de registros (" + std::to_string(count) +
+                    ") pasa del final del archivo");
+    }
+    recordLength_ = recordLength;
+    recordCount_ = count;
+    header_ = bytes.substr(0, headerLength);
+    data_ = bytes.substr(headerLength, count * recordLength);
+    liveCount_ = 0;
+    for (RecNo r = 1; r <= recordCount_; ++r) liveCount_ += isDeleted(r) ? 0 : 1;
+    const std::string_view driverName =
+        level7_ ? cString(std::string_view(header_).substr(32, 32)) : std::string_view();
+    codePage_ = codePageOfDriver(static_cast<unsigned char>(header_[29]), driverName);
+}
+
+bool DbfTable::hasField(std::string_view name) const { return fieldByName_.count(upper(name)) != 0; }
+
+std::size_t DbfTable::fieldNumber(std::string_view name) const {
+    const auto it = fieldByName_.find(upper(name));
+    if (it == fieldByName_.end()) {
+        throw Error("La tabla \"" + shown(path_) + "\" no tiene el campo " + std::string(name));
+    }
+    return it->second;
+}
+
+const DbfTable::Field& DbfTable::field(std::string_view name) const { return fieldList_[fieldNumber(name)]; }
+
+void DbfTable::checkRow(RecNo row) const {
+    if (row == 0 || row > recordCount_) {
+        throw Error("La tabla \"" + shown(path_) + "\" no tiene el registro " + std::to_string(row));
+    }
+}
+
+bool DbfTable::isDeleted(RecNo row) const {
+    checkRow(row);
+    return data_[(row - 1) * recordLength_] == kDeleted;
+}
+
+RecNo DbfTable::nextRow(RecNo after) const {
+    for (RecNo r = after + 1; r <= recordCount_; ++r) {
+        if (data_[(r - 1) * recordLength_] != kDeleted) return r;
+    }
+    return 0;
+}
+
+std::string_view DbfTable::cell(RecNo row, const Field& f) const {
+    checkRow(row);
+    return std::string_view(data_).substr((row - 1) * recordLength_ + f.offset, f.def.length);
+}
+
+char* DbfTable::cellForWrite(RecNo row, std::size_t fieldNo) {
+    checkRow(row);
+    return &data_[(row - 1) * recordLength_ + fieldList_[fieldNo].offset];
+}
+
+void DbfTable::failField(RecNo row, const Field& f, const std::string& what) const {
+    throw Error("La tabla \"" + shown(path_) + "\", registro " + std::to_string(row) + ", campo " + f.def.name +
+                ": " + what);
+}
+
+AnsiString DbfTable::text(RecNo row, std::string_view fieldName) const { return textOf(row, field(fieldName)); }
+
+double DbfTable::number(RecNo row, std::string_view fieldName) const { return numberOf(row, field(fieldName)); }
+
+AnsiString DbfTable::textOf(RecNo row, const Field& f) const {
+    const std::string_view bytes = cell(row, f);
+    switch (f.def.type) {
+        case 'C': {
+            std::string s(stripTrailingPadding(bytes));
+            if (codePage_) {
+                for (char& c : s) c = static_cast<char>(codePage_->toAnsi[static_cast<unsigned char>(c)]);
+            }
+            return AnsiString(std::move(s));
+        }
+        case 'N': case 'F': case 'L': case 'D':
+            return AnsiString(std::string(stripPadding(bytes)));
+        case 'I': case '+': case 'O':
+            return AnsiString(shortestText(numberOf(row, f)));
+        default:
+            failField(row, f, "el tipo de campo '" + std::string(1, f.def.type) + "' no se puede leer");
+    }
+}
+
+double DbfTable::parseNumber(RecNo row, const Field& f, std::string_view text) const {
+    text = stripPadding(text);
+    if (text.empty()) return 0;
+    if (text.front() == '+') text.remove_prefix(1);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+        failField(row, f, "\"" + AnsiString(std::string(text)).toUtf8() + "\" no es un número");
+    }
+    return value;
+}
+
+double DbfTable::numberOf(RecNo row, const Field& f) const {
+    const std::string_view bytes = cell(row, f);
+    switch (f.def.type) {
+        case 'N': case 'F': case 'C': case 'D':
+            return parseNumber(row, f, bytes);
+        case 'I':
+            return level7_ ? decodeLevel7Integer(bytes) : decodeLittleEndianInteger(bytes);
+        case '+':
+            if (!level7_) failField(row, f, "el tipo '+' solo existe en tablas de nivel 7");
+            return decodeLevel7Integer(bytes);
+        case 'O':
+            if (!level7_) failField(row, f, "el tipo 'O' solo existe en tablas de nivel 7");
+            return decodeDouble(bytes);
+        default:
+            failField(row, f, "el tipo de campo '" + std::string(1, f.def.type) + "' no es numérico");
+    }
+}
+
+long long DbfTable::integer(RecNo row, std::string_view fieldName) const {
+    const double value = number(row, fieldName);
+    if (value != std::floor(value) || std::fabs(value) > 9.0e15) {
+        failField(row, field(fieldName), shortestText(value) + " no es un número entero");
+    }
+    return static_cast<long long>(value);
+}
+
+bool DbfTable::boolean(RecNo row, std::string_view fieldName) const {
+    const Field& f = field(fieldName);
+    if (f.def.type != 'L') failField(row, f, "no es un campo lógico");
+    const char c = cell(row, f)[0];
+    return c == 'T' || c == 't' || c == 'Y' || c == 'y';
+}
+
+std::string_view DbfTable::raw(RecNo row, std::string_view fieldName) const { return cell(row, field(fieldName)); }
+
+void DbfTable::checkWritable() const {
+    if (!level7_) {
+        throw Error("La tabla \"" + shown(path_) +
+                    "\" no es de nivel 7 y este programa no la modifica");
+    }
+}
+
+template <typename Write>
+void DbfTable::writeCell(RecNo row, std::string_view fieldName, Write write) {
+    checkWritable();
+    const std::size_t fieldNo = fieldNumber(fieldName);
+    checkRow(row);
+    const bool live = !isDeleted(row);
+    if (live) unindex(row, fieldNo);
+    write(fieldList_[fieldNo], cellForWrite(row, fieldNo));
+    if (live) reindex(row, fieldNo);
+    dirty_ = true;
+}
+
+void DbfTable::setText(RecNo row, std::string_view fieldName, const AnsiString& value) {
+    writeCell(row, fieldName, [&](const Field& f, char* out) {
+        if (f.def.type != 'C') failField(row, f, "no es un campo de texto");
+        std::string bytes = value.bytes().substr(0, f.def.length);
+        if (codePage_) {
+            for (char& c : bytes) c = static_cast<char>(codePage_->fromAnsi[static_cast<unsigned char>(c)]);
+        }
+        bytes.resize(f.def.length, ' ');
+        std::memcpy(out, bytes.data(), bytes.size());
+    });
+}
+
+void DbfTable::setNumber(RecNo row, std::string_view fieldName, double value) {
+    writeCell(row, fieldName, [&](const Field& f, char* out) {
+        if (f.def.type != 'N' && f.def.type != 'F') failField(row, f, "no es un campo numérico");
+        char buf[400];
+        const auto [end, ec] =
+            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, static_cast<int>(f.def.decimals));
+        const std::size_t n = static_cast<std::size_t>(end - buf);
+        if (ec != std::errc() || n > f.def.length) {
+            failField(row, f, "el número " + shortestText(value) + " no cabe en el campo");
+        }
+        std::memset(out, ' ', f.def.length - n);
+        std::memcpy(out + f.def.length - n, buf, n);
+    });
+}
+
+void DbfTable::setInteger(RecNo row, std::string_view fieldName, long long value) {
+    setNumber(row, fieldName, static_cast<double>(value));
+}
+
+void DbfTable::setBoolean(RecNo row, std::string_view fieldName, bool value) {
+    writeCell(row, fieldName, [&](const Field& f, char* out) {
+        if (f.def.type != 'L') failField(row, f, "no es un campo lógico");
+        *out = value ? 'T' : 'F';
+    });
+}
+
+RecNo DbfTable::append() {
+    checkWritable();
+    data_.append(recordLength_, ' ');
+    const RecNo row = ++recordCount_;
+    ++liveCount_;
+    for (auto& [fieldNos, index] : indexes_) index[keyOf(row, fieldNos)].push_back(row);
+    dirty_ = true;
+    return row;
+}
+
+void DbfTable::remove(RecNo row) {
+    checkWritable();
+    if (isDeleted(row)) return;
+    for (auto& [fieldNos, index] : indexes_) {
+        auto& rows = index[keyOf(row, fieldNos)];
+        rows.erase(std::lower_bound(rows.begin(), rows.end(), row));
+    }
+    data_[(row - 1) * recordLength_] = kDeleted;
+    --liveCount_;
+    dirty_ = true;
+}
+
+void DbfTable::pack() {
+    checkWritable();
+    std::string packed;
+    packed.reserve(liveCount_ * recordLength_);
+    for (RecNo r = firstRow(); r != 0; r = nextRow(r)) packed.append(data_, (r - 1) * recordLength_, recordLength_);
+    data_ = std::move(packed);
+    recordCount_ = liveCount_;
+    indexes_.clear();
+    dirty_ = true;
+}
+
+// The form in which a value would read back once stored in the field.
+AnsiString DbfTable::storedForm(const Field& f, const AnsiString& value) const {
+    if (f.def.type == 'C') {
+        return AnsiString(std::string(stripTrailingPadding(std::string_view(value.bytes()).substr(0, f.def.length))));
+    }
+    return AnsiString(std::string(stripPadding(value.bytes())));
+}
+
+// How a stored cell compares in a lookup: a text without its padding, a binary number as its value.
+std::string DbfTable::compareForm(RecNo row, const Field& f) const {
+    switch (f.def.type) {
+        case 'C': case 'I': case '+': case 'O':
+            return textOf(row, f).bytes();
+        case 'N': case 'F': case 'L': case 'D':
+            return std::string(stripPadding(cell(row, f)));
+        default:
+            return std::string(cell(row, f));
+    }
+}
+
+std::string DbfTable::keyOf(RecNo row, const std::vector<std::size_t>& fieldNos) const {
+    std::string key;
+    for (std::size_t fieldNo : fieldNos) appendKeyPart(key, compareForm(row, fieldList_[fieldNo]));
+    return key;
+}
+
+DbfTable::Index& DbfTable::indexFor(const std::vector<std::size_t>& fieldNos) const {
+    auto [it, inserted] = indexes_.try_emplace(fieldNos);
+    if (inserted) {
+        for (RecNo r = firstRow(); r != 0; r = nextRow(r)) it->second[keyOf(r, fieldNos)].push_back(r);
+    }
+    return it->second;
+}
+
+void DbfTable::unindex(RecNo row, std::size_t fieldNo) {
+    for (auto& [fieldNos, index] : indexes_) {
+        if (std::find(fieldNos.begin(), fieldNos.end(), fieldNo) == fieldNos.end()) continue;
+        auto& rows = index[keyOf(row, fieldNos)];
+        rows.erase(std::lower_bound(rows.begin(), rows.end(), row));
+    }
+}
+
+void DbfTable::reindex(RecNo row, std::size_t fieldNo) {
+    for (auto& [fieldNos, index] : indexes_) {
+        if (std::find(fieldNos.begin(), fieldNos.end(), fieldNo) == fieldNos.end()) continue;
+        auto& rows = index[keyOf(row, fieldNos)];
+        rows.insert(std::lower_bound(rows.begin(), rows.end(), row), row);
+    }
+}
+
+std::optional<RecNo> DbfTable::locate(const std::vector<FieldMatch>& matches) const {
+    std::vector<std::size_t> fieldNos;
+    std::string key;
+    for (const FieldMatch& m : matches) {
+        fieldNos.push_back(fieldNumber(m.field));
+        appendKeyPart(key, storedForm(fieldList_[fieldNos.back()], m.value).bytes());
+    }
+    const Index& index = indexFor(fieldNos);
+    const auto it = index.find(key);
+    if (it == index.end() || it->second.empty()) return std::nullopt;
+    return it->second.front();
+}
+
+std::string DbfTable::fileBytes() const {
+    std::string bytes = header_;
+    const Date today = localDate();
+    bytes[1] = static_cast<char>(today.year - 1900);
+    bytes[2] = static_cast<char>(today.month);
+    bytes[3] = static_cast<char>(today.day);
+    putLe32(bytes, 4, static_cast<std::uint32_t>(recordCount_));
+    bytes += data_;
+    bytes += static_cast<char>(kEndOfFile);
+    return bytes;
+}
+
+void DbfTable::close() {
+    if (!open_) return;
+    try {
+        if (dirty_) writeFileAtomically(path_, fileBytes(), [this] { lock_.release(); });
+    } catch (...) {
+        release();
+        throw;
+    }
+    release();
+}
+
+}  // namespace formats

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace formats {
+
+// An error of the XML or table layer. The message is UTF-8 Spanish text for the user: it names the file,
+// table or field and says what went wrong.
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A path as shown in a message.
+std::string shown(const std::filesystem::path& path);
+
+}  // namespace formats
