@@ -17,21 +17,46 @@ namespace {
 // listed in the ESRI code page table). Every other mark is read as Windows ANSI.
 int dosCodePageOfId(unsigned char id) {
     switch (id) {
-        case 0x01: case 0x09: case 0x0B: case 0x0D: case 0x0F: case 0x11: case 0x15: case 0x18:
-        case 0x19: case 0x1B:
+        case 0x01:
+        case 0x09:
+        case 0x0B:
+        case 0x0D:
+        case 0x0F:
+        case 0x11:
+        case 0x15:
+        case 0x18:
+        case 0x19:
+        case 0x1B:
             return 437;
-        case 0x02: case 0x0A: case 0x0E: case 0x10: case 0x12: case 0x14: case 0x16: case 0x1A:
-        case 0x1D: case 0x25: case 0x37:
+        case 0x02:
+        case 0x0A:
+        case 0x0E:
+        case 0x10:
+        case 0x12:
+        case 0x14:
+        case 0x16:
+        case 0x1A:
+        case 0x1D:
+        case 0x25:
+        case 0x37:
             return 850;
-        case 0x08: case 0x17: case 0x66:
+        case 0x08:
+        case 0x17:
+        case 0x66:
             return 865;
-        case 0x1F: case 0x22: case 0x23: case 0x40: case 0x64:
+        case 0x1F:
+        case 0x22:
+        case 0x23:
+        case 0x40:
+        case 0x64:
             return 852;
-        case 0x1C: case 0x6C:
+        case 0x1C:
+        case 0x6C:
             return 863;
         case 0x24:
             return 860;
-        case 0x26: case 0x65:
+        case 0x26:
+        case 0x65:
             return 866;
         case 0x67:
             return 861;

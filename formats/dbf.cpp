@@ -28,8 +28,20 @@ constexpr std::string_view kAnsiDriverName = "DBWINUS0";
 
 bool isKnownVersion(unsigned char v) {
     switch (v) {
-        case 0x03: case 0x04: case 0x05: case 0x30: case 0x31: case 0x32: case 0x43: case 0x63:
-        case 0x83: case 0x8B: case 0x8C: case 0xCB: case 0xF5: case 0xFB:
+        case 0x03:
+        case 0x04:
+        case 0x05:
+        case 0x30:
+        case 0x31:
+        case 0x32:
+        case 0x43:
+        case 0x63:
+        case 0x83:
+        case 0x8B:
+        case 0x8C:
+        case 0xCB:
+        case 0xF5:
+        case 0xFB:
             return true;
         default:
             return false;
@@ -57,7 +69,9 @@ void putLe16(std::string& b, std::size_t at, std::uint16_t v) {
     b[at + 1] = static_cast<char>(v >> 8);
 }
 
-std::string_view cString(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
+std::string_view cString(std::string_view bytes) {
+    return bytes.substr(0, bytes.find('\0'));
+}
 
 std::string upper(std::string_view s) {
     std::string out(s);
@@ -79,10 +93,15 @@ std::string_view stripPadding(std::string_view s) {
 
 std::string_view fixedLengthOf(char type) {
     switch (type) {
-        case 'I': case '+': return "4";
-        case 'O': return "8";
-        case 'L': return "1";
-        default: return "";
+        case 'I':
+        case '+':
+            return "4";
+        case 'O':
+            return "8";
+        case 'L':
+            return "1";
+        default:
+            return "";
     }
 }
 
@@ -179,7 +198,9 @@ DbfTable& DbfTable::operator=(DbfTable&& other) noexcept {
     return *this;
 }
 
-DbfTable::~DbfTable() { release(); }
+DbfTable::~DbfTable() {
+    release();
+}
 
 void DbfTable::release() noexcept {
     lock_.release();
@@ -246,7 +267,8 @@ void DbfTable::parse(const std::string& bytes) {
     const std::uint64_t count = le32(bytes, 4);
     const std::size_t headerLength = le16(bytes, 8);
     const std::size_t recordLength = le16(bytes, 10);
-    if (headerLength > bytes.size()) throw Error(name + "está truncada: la cabecera pasa del final del archivo");
+    if (headerLength > bytes.size())
+        throw Error(name + "está truncada: la cabecera pasa del final del archivo");
     if (headerLength < headerStart + 1) throw Error(name + "tiene una longitud de cabecera no válida");
 
     std::size_t at = headerStart;
@@ -254,7 +276,8 @@ void DbfTable::parse(const std::string& bytes) {
     while (true) {
         if (at >= headerLength) throw Error(name + "tiene los descriptores de campo sin terminador");
         if (static_cast<unsigned char>(bytes[at]) == kTerminator) break;
-        if (at + descriptorSize > headerLength) throw Error(name + "tiene los descriptores de campo sin terminador");
+        if (at + descriptorSize > headerLength)
+            throw Error(name + "tiene los descriptores de campo sin terminador");
         FieldDef def;
         if (level7_) {
             def.name = cString(std::string_view(bytes).substr(at, 32));
@@ -297,7 +320,9 @@ void DbfTable::parse(const std::string& bytes) {
     codePage_ = codePageOfDriver(static_cast<unsigned char>(header_[29]), driverName);
 }
 
-bool DbfTable::hasField(std::string_view name) const { return fieldByName_.count(upper(name)) != 0; }
+bool DbfTable::hasField(std::string_view name) const {
+    return fieldByName_.count(upper(name)) != 0;
+}
 
 std::size_t DbfTable::fieldNumber(std::string_view name) const {
     const auto it = fieldByName_.find(upper(name));
@@ -307,7 +332,9 @@ std::size_t DbfTable::fieldNumber(std::string_view name) const {
     return it->second;
 }
 
-const DbfTable::Field& DbfTable::field(std::string_view name) const { return fieldList_[fieldNumber(name)]; }
+const DbfTable::Field& DbfTable::field(std::string_view name) const {
+    return fieldList_[fieldNumber(name)];
+}
 
 void DbfTable::checkRow(RecNo row) const {
     if (row == 0 || row > recordCount_) {
@@ -338,13 +365,17 @@ char* DbfTable::cellForWrite(RecNo row, std::size_t fieldNo) {
 }
 
 void DbfTable::failField(RecNo row, const Field& f, const std::string& what) const {
-    throw Error("La tabla \"" + shown(path_) + "\", registro " + std::to_string(row) + ", campo " + f.def.name +
-                ": " + what);
+    throw Error("La tabla \"" + shown(path_) + "\", registro " + std::to_string(row) + ", campo " +
+                f.def.name + ": " + what);
 }
 
-AnsiString DbfTable::text(RecNo row, std::string_view fieldName) const { return textOf(row, field(fieldName)); }
+AnsiString DbfTable::text(RecNo row, std::string_view fieldName) const {
+    return textOf(row, field(fieldName));
+}
 
-double DbfTable::number(RecNo row, std::string_view fieldName) const { return numberOf(row, field(fieldName)); }
+double DbfTable::number(RecNo row, std::string_view fieldName) const {
+    return numberOf(row, field(fieldName));
+}
 
 AnsiString DbfTable::textOf(RecNo row, const Field& f) const {
     const std::string_view bytes = cell(row, f);
@@ -356,9 +387,14 @@ AnsiString DbfTable::textOf(RecNo row, const Field& f) const {
             }
             return AnsiString(std::move(s));
         }
-        case 'N': case 'F': case 'L': case 'D':
+        case 'N':
+        case 'F':
+        case 'L':
+        case 'D':
             return AnsiString(std::string(stripPadding(bytes)));
-        case 'I': case '+': case 'O':
+        case 'I':
+        case '+':
+        case 'O':
             return AnsiString(shortestText(numberOf(row, f)));
         default:
             failField(row, f, "el tipo de campo '" + std::string(1, f.def.type) + "' no se puede leer");
@@ -380,7 +416,10 @@ double DbfTable::parseNumber(RecNo row, const Field& f, std::string_view text) c
 double DbfTable::numberOf(RecNo row, const Field& f) const {
     const std::string_view bytes = cell(row, f);
     switch (f.def.type) {
-        case 'N': case 'F': case 'C': case 'D':
+        case 'N':
+        case 'F':
+        case 'C':
+        case 'D':
             return parseNumber(row, f, bytes);
         case 'I':
             return level7_ ? decodeLevel7Integer(bytes) : decodeLittleEndianInteger(bytes);
@@ -410,12 +449,13 @@ bool DbfTable::boolean(RecNo row, std::string_view fieldName) const {
     return c == 'T' || c == 't' || c == 'Y' || c == 'y';
 }
 
-std::string_view DbfTable::raw(RecNo row, std::string_view fieldName) const { return cell(row, field(fieldName)); }
+std::string_view DbfTable::raw(RecNo row, std::string_view fieldName) const {
+    return cell(row, field(fieldName));
+}
 
 void DbfTable::checkWritable() const {
     if (!level7_) {
-        throw Error("La tabla \"" + shown(path_) +
-                    "\" no es de nivel 7 y este programa no la modifica");
+        throw Error("La tabla \"" + shown(path_) + "\" no es de nivel 7 y este programa no la modifica");
     }
 }
 
@@ -447,8 +487,8 @@ void DbfTable::setNumber(RecNo row, std::string_view fieldName, double value) {
     writeCell(row, fieldName, [&](const Field& f, char* out) {
         if (f.def.type != 'N' && f.def.type != 'F') failField(row, f, "no es un campo numérico");
         char buf[400];
-        const auto [end, ec] =
-            std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, static_cast<int>(f.def.decimals));
+        const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed,
+                                             static_cast<int>(f.def.decimals));
         const std::size_t n = static_cast<std::size_t>(end - buf);
         if (ec != std::errc() || n > f.def.length) {
             failField(row, f, "el número " + shortestText(value) + " no cabe en el campo");
@@ -495,7 +535,8 @@ void DbfTable::pack() {
     checkWritable();
     std::string packed;
     packed.reserve(liveCount_ * recordLength_);
-    for (RecNo r = firstRow(); r != 0; r = nextRow(r)) packed.append(data_, (r - 1) * recordLength_, recordLength_);
+    for (RecNo r = firstRow(); r != 0; r = nextRow(r))
+        packed.append(data_, (r - 1) * recordLength_, recordLength_);
     data_ = std::move(packed);
     recordCount_ = liveCount_;
     indexes_.clear();
@@ -505,7 +546,8 @@ void DbfTable::pack() {
 // The form in which a value would read back once stored in the field.
 AnsiString DbfTable::storedForm(const Field& f, const AnsiString& value) const {
     if (f.def.type == 'C') {
-        return AnsiString(std::string(stripTrailingPadding(std::string_view(value.bytes()).substr(0, f.def.length))));
+        return AnsiString(
+            std::string(stripTrailingPadding(std::string_view(value.bytes()).substr(0, f.def.length))));
     }
     return AnsiString(std::string(stripPadding(value.bytes())));
 }
@@ -513,9 +555,15 @@ AnsiString DbfTable::storedForm(const Field& f, const AnsiString& value) const {
 // How a stored cell compares in a lookup: a text without its padding, a binary number as its value.
 std::string DbfTable::compareForm(RecNo row, const Field& f) const {
     switch (f.def.type) {
-        case 'C': case 'I': case '+': case 'O':
+        case 'C':
+        case 'I':
+        case '+':
+        case 'O':
             return textOf(row, f).bytes();
-        case 'N': case 'F': case 'L': case 'D':
+        case 'N':
+        case 'F':
+        case 'L':
+        case 'D':
             return std::string(stripPadding(cell(row, f)));
         default:
             return std::string(cell(row, f));

@@ -3,8 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -176,6 +176,8 @@ private:
     const DbfTable* table_;
 };
 
-inline DbfTable::RowRange DbfTable::rows() const { return RowRange(this); }
+inline DbfTable::RowRange DbfTable::rows() const {
+    return RowRange(this);
+}
 
 }  // namespace formats

@@ -18,7 +18,9 @@
 namespace formats {
 namespace {
 
-std::string systemReason(int err) { return std::strerror(err); }
+std::string systemReason(int err) {
+    return std::strerror(err);
+}
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
     return asciiLower(a) == asciiLower(b);
@@ -52,7 +54,9 @@ void writeAll(int fd, std::string_view bytes, const fs::path& path) {
 
 }  // namespace
 
-std::string shown(const fs::path& path) { return path.string(); }
+std::string shown(const fs::path& path) {
+    return path.string();
+}
 
 std::vector<fs::path> caseVariants(const fs::path& dir, std::string_view name) {
     std::vector<fs::path> found;
@@ -115,7 +119,8 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes,
 void flushFile(const fs::path& path) {
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0 || ::fsync(fd.get()) != 0) {
-        throw Error("No se puede guardar en disco el archivo \"" + shown(path) + "\": " + systemReason(errno));
+        throw Error("No se puede guardar en disco el archivo \"" + shown(path) +
+                    "\": " + systemReason(errno));
     }
 }
 
@@ -126,7 +131,9 @@ Date localDate() {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-long currentProcessId() { return static_cast<long>(::getpid()); }
+long currentProcessId() {
+    return static_cast<long>(::getpid());
+}
 
 bool processIsAlive(long pid) {
     if (pid <= 0) return false;
@@ -155,7 +162,9 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
     return *this;
 }
 
-FileLock::~FileLock() { release(); }
+FileLock::~FileLock() {
+    release();
+}
 
 void FileLock::release() noexcept {
     if (fd_ >= 0) ::close(fd_);

@@ -96,7 +96,9 @@ const std::array<unsigned char, 256> kFold = makeFoldTable();
 
 }  // namespace
 
-AnsiString AnsiString::fromUtf8(std::string_view utf8) { return *convertFromUtf8(utf8, false); }
+AnsiString AnsiString::fromUtf8(std::string_view utf8) {
+    return *convertFromUtf8(utf8, false);
+}
 
 std::optional<AnsiString> AnsiString::fromUtf8Strict(std::string_view utf8) {
     return convertFromUtf8(utf8, true);
@@ -126,9 +128,13 @@ std::string_view trimControl(std::string_view text) {
     return text.substr(begin, end - begin);
 }
 
-AnsiString trimControl(const AnsiString& text) { return AnsiString(std::string(trimControl(text.bytes()))); }
+AnsiString trimControl(const AnsiString& text) {
+    return AnsiString(std::string(trimControl(text.bytes())));
+}
 
-unsigned char foldCase(unsigned char c) { return kFold[c]; }
+unsigned char foldCase(unsigned char c) {
+    return kFold[c];
+}
 
 AnsiString foldCase(const AnsiString& text) {
     std::string out = text.bytes();

@@ -30,7 +30,9 @@ std::optional<long> pidAfter(std::string_view text) {
     return pid;
 }
 
-std::string oldSuffix(long pid) { return std::string(kOldInfix) + std::to_string(pid); }
+std::string oldSuffix(long pid) {
+    return std::string(kOldInfix) + std::to_string(pid);
+}
 
 bool endsWith(std::string_view s, std::string_view end) {
     return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
@@ -40,7 +42,8 @@ void renameFile(const fs::path& from, const fs::path& to) {
     std::error_code ec;
     fs::rename(from, to, ec);
     if (ec) {
-        throw Error("No se puede renombrar \"" + shown(from) + "\" como \"" + shown(to) + "\": " + ec.message());
+        throw Error("No se puede renombrar \"" + shown(from) + "\" como \"" + shown(to) +
+                    "\": " + ec.message());
     }
 }
 
@@ -50,7 +53,9 @@ void removeFile(const fs::path& path) {
     if (ec) throw Error("No se puede borrar \"" + shown(path) + "\": " + ec.message());
 }
 
-void writeMark(const fs::path& path, const std::string& content) { writeFileAtomically(path, content); }
+void writeMark(const fs::path& path, const std::string& content) {
+    writeFileAtomically(path, content);
+}
 
 std::vector<std::string> readPlan(const fs::path& path) {
     std::vector<std::string> names;
@@ -107,7 +112,8 @@ fs::path resolveFolder(const fs::path& path) {
     std::error_code ec;
     if (fs::is_directory(path, ec)) return path;
     const fs::path parent = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    if (auto found = findCaseInsensitive(parent, path.filename().string()); found && fs::is_directory(*found, ec)) {
+    if (auto found = findCaseInsensitive(parent, path.filename().string());
+        found && fs::is_directory(*found, ec)) {
         return *found;
     }
     throw Error("No existe la carpeta de trabajo \"" + shown(path) + "\"");
@@ -138,9 +144,11 @@ Workspace::Workspace(const fs::path& workFolder) : folder_(resolveFolder(workFol
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         std::optional<long> pid;
-        if (name.rfind(kStagingPrefix, 0) == 0) pid = pidAfter(std::string_view(name).substr(kStagingPrefix.size()));
+        if (name.rfind(kStagingPrefix, 0) == 0)
+            pid = pidAfter(std::string_view(name).substr(kStagingPrefix.size()));
         const std::size_t old = name.rfind(kOldInfix);
-        if (!pid && old != std::string::npos) pid = pidAfter(std::string_view(name).substr(old + kOldInfix.size()));
+        if (!pid && old != std::string::npos)
+            pid = pidAfter(std::string_view(name).substr(old + kOldInfix.size()));
         if (pid && *pid != self && !processIsAlive(*pid)) leftovers.insert(*pid);
     }
     if (ec) throw Error("No se puede leer la carpeta de trabajo \"" + shown(folder_) + "\": " + ec.message());
@@ -174,7 +182,8 @@ DbfTable Workspace::create(const TableLayout& layout) {
     if (!fs::is_directory(staging_, ec)) {
         fs::create_directory(staging_, ec);
         if (ec) {
-            throw Error("No se puede escribir en la carpeta de trabajo \"" + shown(folder_) + "\": " + ec.message());
+            throw Error("No se puede escribir en la carpeta de trabajo \"" + shown(folder_) +
+                        "\": " + ec.message());
         }
     }
     return DbfTable::create(staging_ / (std::string(layout.name) + ".DBF"), layout.fields);

@@ -2,30 +2,40 @@
 
 namespace formats::tables {
 namespace {
-FieldDef text(const char* name, std::uint8_t width) { return FieldDef::text(name, width); }
-FieldDef boolean(const char* name) { return FieldDef::boolean(name); }
-FieldDef integer(const char* name) { return FieldDef::integer(name); }
-FieldDef floating(const char* name) { return FieldDef::floating(name); }
+FieldDef text(const char* name, std::uint8_t width) {
+    return FieldDef::text(name, width);
+}
+FieldDef boolean(const char* name) {
+    return FieldDef::boolean(name);
+}
+FieldDef integer(const char* name) {
+    return FieldDef::integer(name);
+}
+FieldDef floating(const char* name) {
+    return FieldDef::floating(name);
+}
 }  // namespace
 
 const TableLayout& ASIGNOMT() {
-    static const TableLayout layout{"ASIGNOMT",
-                                    {text("COD", 10), text("CODLARGO", 10), text("NOMBRE", 80), text("MATERIA", 8),
-                                     text("CODTAREA", 12), boolean("ESTAREA"), text("ABREV_ITACA", 10)}};
+    static const TableLayout layout{
+        "ASIGNOMT",
+        {text("COD", 10), text("CODLARGO", 10), text("NOMBRE", 80), text("MATERIA", 8), text("CODTAREA", 12),
+         boolean("ESTAREA"), text("ABREV_ITACA", 10)}};
     return layout;
 }
 
 const TableLayout& PROFT() {
-    static const TableLayout layout{"PROFT",
-                                    {text("ABREV", 10), text("NOMBRE", 80), text("DEPART", 40), text("DNI", 14),
-                                     text("X_EMPLEADO", 10), text("F_TOMAPOS", 10), text("ENSENANZA", 5)}};
+    static const TableLayout layout{
+        "PROFT",
+        {text("ABREV", 10), text("NOMBRE", 80), text("DEPART", 40), text("DNI", 14), text("X_EMPLEADO", 10),
+         text("F_TOMAPOS", 10), text("ENSENANZA", 5)}};
     return layout;
 }
 
 const TableLayout& AULAT() {
     static const TableLayout layout{"AULAT",
-                                    {text("ABREV", 10), text("NOMBRE", 80), text("EDIFICIO", 1), integer("MAXALUM"),
-                                     text("DEPCENTRO", 10), text("ABREV_ITACA", 10)}};
+                                    {text("ABREV", 10), text("NOMBRE", 80), text("EDIFICIO", 1),
+                                     integer("MAXALUM"), text("DEPCENTRO", 10), text("ABREV_ITACA", 10)}};
     return layout;
 }
 
@@ -49,7 +59,8 @@ const TableLayout& ASIGT() {
         "ASIGT",
         {text("CASIG", 10), text("CPROF", 10), text("CGRUP", 10), text("CAULA", 10), text("TURNO", 1),
          text("NIVEL", 5), text("CURSO", 3), text("GRUPO", 2), floating("HORAS"), text("SESIONES", 20),
-         text("NCONEX", 4), text("CLAVE", 10), text("CLAVECURSO", 10), text("CTAREA", 10), text("ASIG_ITACA", 10)}};
+         text("NCONEX", 4), text("CLAVE", 10), text("CLAVECURSO", 10), text("CTAREA", 10),
+         text("ASIG_ITACA", 10)}};
     return layout;
 }
 

@@ -52,7 +52,9 @@ void collect(xmlNode* parent, const std::vector<std::string_view>& path, std::si
 
 }  // namespace
 
-std::string_view XmlElement::name() const { return reinterpret_cast<const char*>(node_->name); }
+std::string_view XmlElement::name() const {
+    return reinterpret_cast<const char*>(node_->name);
+}
 
 bool XmlElement::hasAttribute(std::string_view name) const {
     std::string n;
@@ -80,28 +82,43 @@ XmlElement XmlElement::appendElement(std::string_view name) {
     return XmlElement(child);
 }
 
-XmlDocument XmlDocument::load(const std::filesystem::path& path) { return parse(readWholeFile(path), path); }
+XmlDocument XmlDocument::load(const std::filesystem::path& path) {
+    return parse(readWholeFile(path), path);
+}
 
 XmlDocument XmlDocument::parse(std::string_view text, const std::filesystem::path& shownAs) {
+    // The first error is the one that explains the rest; it is kept instead of being printed.
+    struct FirstError {
+        bool seen = false;
+        int line = 0;
+        std::string words;
+    } first;
+    xmlSetStructuredErrorFunc(&first, [](void* context, xmlErrorPtr err) {
+        auto* f = static_cast<FirstError*>(context);
+        if (f->seen || err->level < XML_ERR_ERROR) return;
+        f->seen = true;
+        f->line = err->line;
+        f->words = err->message ? err->message : "";
+        while (!f->words.empty() && (f->words.back() == '\n' || f->words.back() == ' ')) f->words.pop_back();
+    });
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt) throw Error("No hay memoria para leer \"" + shown(shownAs) + "\"");
-    // No XML_PARSE_NOENT, DTDLOAD or HUGE: entities stay unexpanded, nothing external is loaded and the
-    // parser's limits against entity expansion hold.
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr, nullptr, options);
-    if (!doc || !ctxt->wellFormed) {
-        const xmlError* err = xmlCtxtGetLastError(ctxt);
-        std::string message = "El archivo \"" + shown(shownAs) + "\" no es un XML bien formado";
-        if (err && err->message) {
-            std::string words = err->message;
-            while (!words.empty() && (words.back() == '\n' || words.back() == ' ')) words.pop_back();
-            message += " (línea " + std::to_string(err->line) + "): " + words;
-        }
-        if (doc) xmlFreeDoc(doc);
+    xmlDocPtr doc = nullptr;
+    bool wellFormed = false;
+    if (ctxt) {
+        // No XML_PARSE_NOENT, DTDLOAD or HUGE: entities stay unexpanded, nothing external is loaded and the
+        // parser's limits against entity expansion hold.
+        doc = xmlCtxtReadMemory(ctxt, text.data(), static_cast<int>(text.size()), nullptr, nullptr,
+                                XML_PARSE_NONET);
+        wellFormed = doc && ctxt->wellFormed;
         xmlFreeParserCtxt(ctxt);
+    }
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    if (!wellFormed) {
+        if (doc) xmlFreeDoc(doc);
+        std::string message = "El archivo \"" + shown(shownAs) + "\" no es un XML bien formado";
+        if (first.seen) message += " (línea " + std::to_string(first.line) + "): " + first.words;
         throw Error(message);
     }
-    xmlFreeParserCtxt(ctxt);
     return XmlDocument(doc);
 }
 

@@ -1,8 +1,8 @@
 #include "formats/dbf.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -20,12 +20,17 @@ using testing_support::readBytes;
 using testing_support::TempDir;
 using testing_support::writeBytes;
 
-AnsiString ansi(const char* utf8) { return AnsiString::fromUtf8(utf8); }
+AnsiString ansi(const char* utf8) {
+    return AnsiString::fromUtf8(utf8);
+}
 
 std::string le32(std::uint32_t v) {
-    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+            static_cast<char>(v >> 24)};
 }
-std::string le16(std::uint16_t v) { return {static_cast<char>(v), static_cast<char>(v >> 8)}; }
+std::string le16(std::uint16_t v) {
+    return {static_cast<char>(v), static_cast<char>(v >> 8)};
+}
 
 struct RawField {
     std::string name;
@@ -124,7 +129,9 @@ TEST(Dbf, WritesTheLevel7LayoutByteForByte) {
     }
     EXPECT_EQ(bytes[headerLength - 1], 0x0D);
     const std::string records = bytes.substr(headerLength, 3 * recordLength);
-    EXPECT_EQ(records.substr(0, recordLength), " N\xFA\xF1" "ez T        -42             -3.2500");
+    EXPECT_EQ(records.substr(0, recordLength),
+              " N\xFA\xF1"
+              "ez T        -42             -3.2500");
     EXPECT_EQ(records.substr(recordLength, recordLength), " ab    F" + std::string(31, ' '));
     EXPECT_EQ(records.substr(2 * recordLength), std::string(recordLength, ' '));
     EXPECT_EQ(bytes.back(), 0x1A);
@@ -132,7 +139,7 @@ TEST(Dbf, WritesTheLevel7LayoutByteForByte) {
     auto back = DbfTable::open(path);
     EXPECT_TRUE(back.isLevel7());
     EXPECT_EQ(back.rowCount(), 3u);
-        EXPECT_EQ(back.text(1, "NOMBRE").toUtf8(), "Núñez");
+    EXPECT_EQ(back.text(1, "NOMBRE").toUtf8(), "Núñez");
     EXPECT_TRUE(back.boolean(1, "ACTIVO"));
     EXPECT_EQ(back.integer(1, "CUENTA"), -42);
     EXPECT_DOUBLE_EQ(back.number(1, "HORAS"), -3.25);
@@ -146,15 +153,21 @@ TEST(Dbf, WritesTheLevel7LayoutByteForByte) {
 TEST(Dbf, ReadsALevel7TableWithBinaryAndUnknownFields) {
     TempDir dir;
     const auto path = dir / "SOLUC.DBF";
-    const std::vector<RawField> fields = {{"ID", 'I', 4}, {"AUTO", '+', 4}, {"NOM", 'C', 5}, {"X", 'X', 3},
-                                          {"VAL", 'O', 8}};
+    const std::vector<RawField> fields = {
+        {"ID", 'I', 4}, {"AUTO", '+', 4}, {"NOM", 'C', 5}, {"X", 'X', 3}, {"VAL", 'O', 8}};
     double minusHalf = -0.5;
     std::string doubleBytes(8, '\0');
     std::memcpy(doubleBytes.data(), &minusHalf, 8);  // little-endian IEEE, as the machine stores it
     writeBytes(path, buildLevel7(fields, {
-                                             " \x80\x00\x00\x01\x80\x00\x00\x07" "abc  xyz"s + doubleBytes,
-                                             "*\x80\x00\x00\x02\x80\x00\x00\x08" "gone zzz"s + doubleBytes,
-                                             " \x7F\xFF\xFF\xFF\x80\x00\x00\x09" "d    qqq"s + doubleBytes,
+                                             " \x80\x00\x00\x01\x80\x00\x00\x07"
+                                             "abc  xyz"s +
+                                                 doubleBytes,
+                                             "*\x80\x00\x00\x02\x80\x00\x00\x08"
+                                             "gone zzz"s +
+                                                 doubleBytes,
+                                             " \x7F\xFF\xFF\xFF\x80\x00\x00\x09"
+                                             "d    qqq"s +
+                                                 doubleBytes,
                                          }));
     const std::string before = readBytes(path);
     auto t = DbfTable::open(path);
@@ -211,8 +224,9 @@ TEST(Dbf, ReadsADbase3TableFromAnIndependentWriterInCodePage850) {
         "dbf.delete(t[1])\n"
         "t.close()\n";
     writeBytes(dir / "make.py", script);
-    ASSERT_EQ(testing_support::runCommand("/usr/bin/python3 " + (dir / "make.py").string() + " " + path.string()),
-              0);
+    ASSERT_EQ(
+        testing_support::runCommand("/usr/bin/python3 " + (dir / "make.py").string() + " " + path.string()),
+        0);
     const std::string before = readBytes(path);
     ASSERT_EQ(before[29], 0x02);  // the writer marked code page 850
 
@@ -267,7 +281,8 @@ TEST(Dbf, MalformedFilesAreErrorsNamingTheFile) {
         {"empty", "", "truncada"},
         {"truncated header", good.substr(0, 20), "truncada"},
         {"level-7 header cut", std::string("\x04") + std::string(40, '\0'), "truncada"},
-        {"not a dBase file", "<?xml version=\"1.0\"?><centro/>" + std::string(40, ' '), "no es una tabla dBase"},
+        {"not a dBase file", "<?xml version=\"1.0\"?><centro/>" + std::string(40, ' '),
+         "no es una tabla dBase"},
         {"header longer than file", longHeader, "cabecera"},
         {"record length", badRecordLength, "longitud de registro"},
         {"record count past the end", tooManyRecords, "número de registros"},
@@ -294,6 +309,37 @@ TEST(Dbf, MalformedFilesAreErrorsNamingTheFile) {
     }
 }
 
+// Whatever a damaged file holds, opening and reading it ends in a table or in an Error, never in a crash
+// (run under the sanitizers by `make sanitize`).
+TEST(Dbf, DamagedFilesNeverCrashTheReader) {
+    const std::string good = buildLevel7({{"C", 'C', 3}, {"I", 'I', 4}, {"N", 'N', 5, 1}, {"O", 'O', 8}},
+                                         {" abc\x80\0\0\x01  1.5"s + std::string(8, '\0')});
+    TempDir dir;
+    const auto path = dir / "F.DBF";
+    std::mt19937 random(11);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes = good;
+        const int changes = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < changes; ++i) bytes[random() % bytes.size()] = static_cast<char>(random());
+        if (random() % 4 == 0) bytes.resize(random() % bytes.size());
+        writeBytes(path, bytes);
+        try {
+            auto t = DbfTable::open(path);
+            for (RecNo r : t.rows()) {
+                for (const FieldDef& f : t.fields()) {
+                    try {
+                        (void)t.text(r, f.name);
+                        (void)t.number(r, f.name);
+                    } catch (const Error&) {
+                    }
+                }
+            }
+            t.close();
+        } catch (const Error&) {
+        }
+    }
+}
+
 TEST(Dbf, NumbersThatAreNotNumbersAreErrorsNamingTableRowAndField) {
     TempDir dir;
     const auto path = dir / "N.DBF";
@@ -305,7 +351,8 @@ TEST(Dbf, NumbersThatAreNotNumbersAreErrorsNamingTableRowAndField) {
         (void)t.number(2, "HORA");
         FAIL();
     } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("N.DBF\", registro 2, campo HORA"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("N.DBF\", registro 2, campo HORA"), std::string::npos)
+            << e.what();
     }
     EXPECT_THROW((void)t.integer(2, "DIA"), Error);  // 2.5 is no whole number
     EXPECT_THROW((void)t.text(1, "NOPE"), Error);
@@ -407,21 +454,26 @@ TEST(Dbf, LookupsCompareAsStoredValuesReadBack) {
     };
     const Case cases[] = {
         {"ABCDEFGHIJKLM", "x", longCode},  // a longer value is cut like the stored one
-        {"ABCDEFGHIJ", "x", longCode},    {"ABCDEFGHIJX", "x", longCode},
-        {"ABC", "y", upper},              // the first of two equal rows, letter case counts
-        {"abc", "y", lower},              {"ABC ", "y", upper},  // trailing blanks are padding
-        {" ABC", "y", std::nullopt},      {"Abc", "y", std::nullopt},
+        {"ABCDEFGHIJ", "x", longCode},
+        {"ABCDEFGHIJX", "x", longCode},
+        {"ABC", "y", upper},  // the first of two equal rows, letter case counts
+        {"abc", "y", lower},
+        {"ABC ", "y", upper},  // trailing blanks are padding
+        {" ABC", "y", std::nullopt},
+        {"Abc", "y", std::nullopt},
         {"", "x", 1u},  // the engine itself treats an empty value as any other
         {"ABC", "x", std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(t.locate({{"COD", ansi(c.cod)}, {"G", ansi(c.g)}}), c.found) << c.cod;
+    for (const Case& c : cases)
+        EXPECT_EQ(t.locate({{"COD", ansi(c.cod)}, {"G", ansi(c.g)}}), c.found) << c.cod;
     t.close();
 }
 
 // The indexes must give the row a scan would give, whatever happened to the table before.
 TEST(Dbf, IndexedLookupsAgreeWithAScanThroughEveryChange) {
     TempDir dir;
-    auto t = DbfTable::create(dir / "I.DBF", {FieldDef::text("A", 2), FieldDef::text("B", 2), FieldDef::integer("N")});
+    auto t = DbfTable::create(dir / "I.DBF",
+                              {FieldDef::text("A", 2), FieldDef::text("B", 2), FieldDef::integer("N")});
     std::mt19937 random(7);
     auto pick = [&](int n) { return static_cast<int>(random() % n); };
     auto value = [&] { return AnsiString(std::string(1, static_cast<char>('a' + pick(4)))); };

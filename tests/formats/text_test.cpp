@@ -7,7 +7,9 @@
 namespace formats {
 namespace {
 
-AnsiString bytes(std::string b) { return AnsiString(std::move(b)); }
+AnsiString bytes(std::string b) {
+    return AnsiString(std::move(b));
+}
 
 TEST(Text, Utf8ToWindows1252AndBack) {
     struct Case {
@@ -28,10 +30,13 @@ TEST(Text, Utf8ToWindows1252AndBack) {
 }
 
 TEST(Text, UnrepresentableAndMalformedBecomeQuestionMarks) {
-    EXPECT_EQ(AnsiString::fromUtf8("a\xE4\xB8\xAD" "b").bytes(), "a?b");  // a CJK character
+    EXPECT_EQ(AnsiString::fromUtf8("a\xE4\xB8\xAD"
+                                   "b")
+                  .bytes(),
+              "a?b");  // a CJK character
     EXPECT_EQ(AnsiString::fromUtf8("ok \xF0\x9F\x98\x80!").bytes(), "ok ?!");
-    EXPECT_EQ(AnsiString::fromUtf8("x\xC3").bytes(), "x?");            // cut sequence
-    EXPECT_EQ(AnsiString::fromUtf8("\xC0\xAF").bytes(), "??");         // overlong
+    EXPECT_EQ(AnsiString::fromUtf8("x\xC3").bytes(), "x?");     // cut sequence
+    EXPECT_EQ(AnsiString::fromUtf8("\xC0\xAF").bytes(), "??");  // overlong
     EXPECT_FALSE(AnsiString::fromUtf8Strict("x\xC3").has_value());
     EXPECT_FALSE(AnsiString::fromUtf8Strict("\xED\xA0\x80").has_value());  // a surrogate
     EXPECT_EQ(AnsiString::fromUtf8Strict("Ñ")->bytes(), "\xD1");
@@ -75,7 +80,11 @@ TEST(Text, CaseFoldingCoversAccentedLetters) {
         {"\xDF", "\xDF", true},  // ß folds to itself
     };
     for (const Case& c : cases) EXPECT_EQ(equalsIgnoreCase(bytes(c.a), bytes(c.b)), c.equal) << c.a;
-    EXPECT_EQ(foldCase(bytes("Ma\xD1" "ANA")).bytes(), "ma\xF1" "ana");
+    EXPECT_EQ(foldCase(bytes("Ma\xD1"
+                             "ANA"))
+                  .bytes(),
+              "ma\xF1"
+              "ana");
     EXPECT_EQ(asciiLower("ExPoRtAR\xC1"), "exportar\xC1");
 }
 

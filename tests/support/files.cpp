@@ -40,6 +40,8 @@ std::map<std::string, std::string> snapshot(const fs::path& folder) {
     return files;
 }
 
-int runCommand(const std::string& command) { return std::system(command.c_str()); }
+int runCommand(const std::string& command) {
+    return std::system(command.c_str());
+}
 
 }  // namespace testing_support

@@ -37,5 +37,7 @@ int runCommand(const std::string& command);
 
 namespace formats {
 // Shows an AnsiString in test failures as the UTF-8 text it holds.
-inline void PrintTo(const AnsiString& text, std::ostream* out) { *out << '"' << text.toUtf8() << '"'; }
+inline void PrintTo(const AnsiString& text, std::ostream* out) {
+    *out << '"' << text.toUtf8() << '"';
+}
 }  // namespace formats

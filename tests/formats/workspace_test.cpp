@@ -1,0 +1,193 @@
+#include "formats/workspace.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "formats/error.h"
+#include "tests/support/files.h"
+
+namespace formats {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readBytes;
+using testing_support::snapshot;
+using testing_support::TempDir;
+using testing_support::writeBytes;
+
+const TableLayout kOne{"ONE", {FieldDef::text("V", 8)}};
+const TableLayout kTwo{"TWO", {FieldDef::text("V", 8)}};
+const TableLayout kThree{"THREE", {FieldDef::text("V", 8)}};
+
+void writeTable(Workspace& ws, const TableLayout& layout, const char* value) {
+    DbfTable t = ws.create(layout);
+    t.setText(t.append(), "V", AnsiString(std::string(value)));
+    t.close();
+}
+
+std::string valueIn(const fs::path& path) {
+    DbfTable t = DbfTable::open(path);
+    std::string v = t.text(1, "V").bytes();
+    t.close();
+    return v;
+}
+
+// A work folder holding tables written by an earlier run, with indexes and letter-case variants.
+struct WorkFolder {
+    TempDir dir;
+    fs::path folder = dir / "TTEMP";
+    WorkFolder() {
+        fs::create_directory(folder);
+        Workspace ws(folder);
+        writeTable(ws, kOne, "old1");
+        writeTable(ws, kTwo, "old2");
+        writeTable(ws, kThree, "old3");
+        ws.commit();
+        writeBytes(folder / "ONE.MDX", "index");
+        writeBytes(folder / "two.mdx", "index");
+        writeBytes(folder / "two.dbf", "a stale lower-case copy");
+        writeBytes(folder / "OTHER.TXT", "not ours");
+    }
+};
+
+long deadProcessId() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST(Workspace, CommitReplacesTablesAndRemovesTheirIndexesInAnyLetterCase) {
+    WorkFolder wf;
+    {
+        Workspace ws(wf.folder);
+        writeTable(ws, kOne, "new1");
+        writeTable(ws, kTwo, "new2");
+        EXPECT_EQ(valueIn(*ws.find("ONE")), "new1");  // later steps read the staged version
+        EXPECT_EQ(valueIn(wf.folder / "ONE.DBF"), "old1");
+        ws.commit();
+    }
+    const auto files = snapshot(wf.folder);
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : files) names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"ONE.DBF", "OTHER.TXT", "THREE.DBF", "TWO.DBF"}));
+    EXPECT_EQ(valueIn(wf.folder / "ONE.DBF"), "new1");
+    EXPECT_EQ(valueIn(wf.folder / "TWO.DBF"), "new2");
+    EXPECT_EQ(valueIn(wf.folder / "THREE.DBF"), "old3");
+}
+
+TEST(Workspace, ARunThatFailsLeavesTheWorkFolderAsItWas) {
+    WorkFolder wf;
+    const auto before = snapshot(wf.folder);
+    try {
+        Workspace ws(wf.folder);
+        writeTable(ws, kOne, "new1");
+        DbfTable half = ws.create(kTwo);
+        half.append();
+        throw Error("a step failed");
+    } catch (const Error&) {
+    }
+    EXPECT_EQ(snapshot(wf.folder), before);
+}
+
+TEST(Workspace, ACommitWhoseThirdRenameFailsIsUndone) {
+    WorkFolder wf;
+    const auto before = snapshot(wf.folder);
+    {
+        Workspace ws(wf.folder);
+        writeTable(ws, kOne, "new1");
+        writeTable(ws, kThree, "new3");
+        writeTable(ws, kTwo, "new2");
+        // Renames in order: ONE.DBF and ONE.MDX aside, the new ONE.DBF in, then THREE.DBF aside: a folder
+        // standing where THREE.DBF would be moved makes that rename fail.
+        const fs::path blocker = wf.folder / ("THREE.DBF.old-" + std::to_string(::getpid()));
+        fs::create_directory(blocker);
+        writeBytes(blocker / "x", "x");
+        try {
+            ws.commit();
+            FAIL() << "commit succeeded";
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find("THREE.DBF"), std::string::npos) << e.what();
+        }
+        fs::remove_all(blocker);
+    }
+    EXPECT_EQ(snapshot(wf.folder), before);
+}
+
+TEST(Workspace, LeftoversOfAKilledRunAreUndoneOrFinished) {
+    for (bool finished : {false, true}) {
+        WorkFolder wf;
+        const auto before = snapshot(wf.folder);
+        const long pid = deadProcessId();
+        const std::string old = ".old-" + std::to_string(pid);
+        const fs::path staging = wf.folder / (".transtavelinoitaca-" + std::to_string(pid));
+        fs::create_directory(staging);
+        // The killed run had moved ONE aside and put its new ONE in; TWO was still staged.
+        fs::rename(wf.folder / "ONE.DBF", wf.folder / ("ONE.DBF" + old));
+        fs::rename(wf.folder / "ONE.MDX", wf.folder / ("ONE.MDX" + old));
+        writeBytes(wf.folder / "ONE.DBF", "new table");
+        writeBytes(staging / "TWO.DBF", "staged");
+        writeBytes(staging / "commit-plan", "ONE.DBF\nTWO.DBF\n");
+        if (finished) writeBytes(staging / "commit-done", "");
+
+        Workspace ws(wf.folder);
+        if (finished) {
+            auto after = snapshot(wf.folder);
+            EXPECT_EQ(after["ONE.DBF"], "new table");
+            EXPECT_EQ(after.count("ONE.MDX"), 0u);
+            EXPECT_EQ(after.count("ONE.DBF" + old), 0u);
+            EXPECT_EQ(after.count(staging.filename().string()), 0u);
+        } else {
+            EXPECT_EQ(snapshot(wf.folder), before);
+        }
+    }
+}
+
+TEST(Workspace, FindsTheFolderAndItsTablesWhateverTheLetterCase) {
+    TempDir dir;
+    fs::create_directory(dir / "ttemp");
+    writeBytes(dir / "ttemp" / "soluc.dbf", "x");
+    Workspace ws(dir / "TTEMP");
+    EXPECT_EQ(ws.folder(), dir / "ttemp");
+    EXPECT_EQ(ws.find("SOLUC"), dir / "ttemp" / "soluc.dbf");
+    EXPECT_EQ(ws.find("PROFT"), std::nullopt);
+    try {
+        ws.open("PROFT");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("PROFT"), std::string::npos);
+    }
+}
+
+TEST(Workspace, AMissingOrReadOnlyFolderIsAClearError) {
+    TempDir dir;
+    try {
+        Workspace ws(dir / "nowhere");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find((dir / "nowhere").string()), std::string::npos);
+    }
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+    fs::create_directory(dir / "ro");
+    fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    Workspace ws(dir / "ro");
+    EXPECT_THROW(ws.create(kOne), Error);
+    EXPECT_TRUE(snapshot(dir / "ro").empty());
+}
+
+TEST(Workspace, TheDefaultWorkFolderIsWhereWineSeesDriveC) {
+    TempDir dir;
+    const fs::path prefix = dir / "prefix";
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directories(prefix / "elsewhere" / "ttemp");
+    EXPECT_EQ(defaultWorkFolder(prefix.string(), "/home/x"), prefix / "drive_c" / "TTEMP");
+    fs::create_directory_symlink("../elsewhere", prefix / "dosdevices" / "c:");
+    EXPECT_EQ(defaultWorkFolder(prefix.string(), "/home/x"),
+              prefix / "dosdevices" / "../elsewhere" / "ttemp");
+    EXPECT_EQ(defaultWorkFolder(std::nullopt, dir.path()), dir / ".wine" / "drive_c" / "TTEMP");
+    EXPECT_EQ(defaultWorkFolder(std::string(), dir.path()), dir / ".wine" / "drive_c" / "TTEMP");
+}
+
+}  // namespace
+}  // namespace formats
