@@ -15,58 +15,23 @@ namespace {
 
 // Language driver IDs that name a DOS code page (dBase and FoxPro's table of driver marks, as also
 // listed in the ESRI code page table). Every other mark is read as Windows ANSI.
+struct DosMark {
+    unsigned char id;
+    int codePage;
+};
+constexpr DosMark kDosMarks[] = {
+    {0x01, 437}, {0x09, 437}, {0x0B, 437}, {0x0D, 437}, {0x0F, 437}, {0x11, 437}, {0x15, 437}, {0x18, 437},
+    {0x19, 437}, {0x1B, 437}, {0x02, 850}, {0x0A, 850}, {0x0E, 850}, {0x10, 850}, {0x12, 850}, {0x14, 850},
+    {0x16, 850}, {0x1A, 850}, {0x1D, 850}, {0x25, 850}, {0x37, 850}, {0x08, 865}, {0x17, 865}, {0x66, 865},
+    {0x1F, 852}, {0x22, 852}, {0x23, 852}, {0x40, 852}, {0x64, 852}, {0x1C, 863}, {0x6C, 863}, {0x24, 860},
+    {0x26, 866}, {0x65, 866}, {0x67, 861}, {0x6A, 737}, {0x6B, 857},
+};
+
 int dosCodePageOfId(unsigned char id) {
-    switch (id) {
-        case 0x01:
-        case 0x09:
-        case 0x0B:
-        case 0x0D:
-        case 0x0F:
-        case 0x11:
-        case 0x15:
-        case 0x18:
-        case 0x19:
-        case 0x1B:
-            return 437;
-        case 0x02:
-        case 0x0A:
-        case 0x0E:
-        case 0x10:
-        case 0x12:
-        case 0x14:
-        case 0x16:
-        case 0x1A:
-        case 0x1D:
-        case 0x25:
-        case 0x37:
-            return 850;
-        case 0x08:
-        case 0x17:
-        case 0x66:
-            return 865;
-        case 0x1F:
-        case 0x22:
-        case 0x23:
-        case 0x40:
-        case 0x64:
-            return 852;
-        case 0x1C:
-        case 0x6C:
-            return 863;
-        case 0x24:
-            return 860;
-        case 0x26:
-        case 0x65:
-            return 866;
-        case 0x67:
-            return 861;
-        case 0x6A:
-            return 737;
-        case 0x6B:
-            return 857;
-        default:
-            return 0;
+    for (const DosMark& mark : kDosMarks) {
+        if (mark.id == id) return mark.codePage;
     }
+    return 0;
 }
 
 // Level-7 driver names of DOS code pages look like "DB850ES0": "DB", the code page, a country, a digit.

@@ -26,26 +26,13 @@ constexpr char kDeleted = '*';
 constexpr unsigned char kAnsiDriverId = 0x57;
 constexpr std::string_view kAnsiDriverName = "DBWINUS0";
 
+// Version bytes of dBase III to 7 (and the FoxPro files that share their layout). Those that flag a memo
+// file (0x83, 0x8B, 0x8C, 0xF5, ...) open without it: no memo field is read.
+constexpr unsigned char kKnownVersions[] = {0x03, 0x04, 0x05, 0x30, 0x31, 0x32, 0x43,
+                                            0x63, 0x83, 0x8B, 0x8C, 0xCB, 0xF5, 0xFB};
+
 bool isKnownVersion(unsigned char v) {
-    switch (v) {
-        case 0x03:
-        case 0x04:
-        case 0x05:
-        case 0x30:
-        case 0x31:
-        case 0x32:
-        case 0x43:
-        case 0x63:
-        case 0x83:
-        case 0x8B:
-        case 0x8C:
-        case 0xCB:
-        case 0xF5:
-        case 0xFB:
-            return true;
-        default:
-            return false;
-    }
+    return std::find(std::begin(kKnownVersions), std::end(kKnownVersions), v) != std::end(kKnownVersions);
 }
 
 std::uint32_t le32(const std::string& b, std::size_t at) {
