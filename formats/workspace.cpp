@@ -205,14 +205,15 @@ DbfTable Workspace::open(std::string_view tableName) const {
     return DbfTable::open(*path);
 }
 
-void Workspace::commit() {
-    commitStaged();
+std::vector<std::string> Workspace::commit() {
+    auto tables = commitStaged();
     committed_ = true;
+    return tables;
 }
 
-void Workspace::commitStaged() {
+std::vector<std::string> Workspace::commitStaged() {
     std::error_code ec;
-    if (!fs::is_directory(staging_, ec)) return;
+    if (!fs::is_directory(staging_, ec)) return {};
     std::vector<std::string> staged;
     for (const auto& entry : fs::directory_iterator(staging_)) {
         const std::string name = entry.path().filename().string();
@@ -245,6 +246,9 @@ void Workspace::commitStaged() {
     }
     writeMark(staging_ / kDoneFile, "");
     finishCommit(folder_, staging_, pid);
+    std::vector<std::string> tables;
+    for (const std::string& name : staged) tables.push_back(name.substr(0, name.size() - 4));
+    return tables;
 }
 
 }  // namespace formats

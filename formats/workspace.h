@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/dbf.h"
 #include "formats/workspace_tables.h"
@@ -39,11 +40,12 @@ public:
 
     // Moves every staged table into the work folder, replacing its `.DBF` and removing its `.MDX` in
     // any letter case. When a step fails, what was already moved is put back and the error is raised.
-    void commit();
+    // Returns the names of the tables committed.
+    std::vector<std::string> commit();
 
 private:
     std::filesystem::path stagingFolder(long pid) const;
-    void commitStaged();
+    std::vector<std::string> commitStaged();
     void discard() noexcept;
 
     std::filesystem::path folder_;

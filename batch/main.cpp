@@ -1,0 +1,74 @@
+// TransTavelinoItaca-batch: the window's runs without a window, for scripts, tests and IT staff.
+#include <cstdlib>
+#include <iostream>
+
+#include "batch/batch_dialogs.h"
+#include "batch/options.h"
+#include "formats/workspace.h"
+#include "to_timetable/conversion_run.h"
+
+namespace {
+
+std::filesystem::path workFolder(const batch::Options& options) {
+    if (options.workDir) return *options.workDir;
+    const char* prefix = std::getenv("WINEPREFIX");
+    const char* home = std::getenv("HOME");
+    return formats::defaultWorkFolder(prefix ? std::optional<std::string>(prefix) : std::nullopt,
+                                      home ? home : "");
+}
+
+// One line per table written, with its rows.
+void printTables(const std::filesystem::path& folder, const std::vector<std::string>& tables) {
+    formats::Workspace workspace(folder);
+    for (const std::string& name : tables) {
+        formats::DbfTable table = workspace.open(name);
+        std::cout << name << ": " << table.rowCount() << (table.rowCount() == 1 ? " fila" : " filas") << '\n';
+        table.close();
+    }
+}
+
+int run(const batch::Options& options) {
+    const std::filesystem::path folder = workFolder(options);
+    batch::BatchDialogs dialogs(options, std::cout, std::cerr);
+    runs::MainWindowState state;
+    state.languageChoice = options.idioma;
+    if (options.direction == batch::Direction::Importar) {
+        std::cerr << "La orden importar todavía no está disponible\n";
+        return batch::kUsage;
+    }
+    const runs::RunReport report = to_timetable::runConversion(state, dialogs, folder);
+    switch (report.outcome) {
+        case runs::RunOutcome::InputMissing:
+            return batch::kInputMissing;
+        case runs::RunOutcome::Failed:
+            return batch::kRunError;
+        case runs::RunOutcome::Finished:
+            break;
+    }
+    try {
+        printTables(folder, report.tablesWritten);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << '\n';
+        return batch::kRunError;
+    }
+    return batch::kFinished;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const batch::ParseResult parsed = batch::parseOptions(argc, argv);
+    if (std::holds_alternative<batch::ShowHelp>(parsed)) {
+        std::cout << batch::usageText();
+        return batch::kFinished;
+    }
+    if (std::holds_alternative<batch::ShowVersion>(parsed)) {
+        std::cout << "TransTavelinoItaca-batch " TTI_VERSION "\n";
+        return batch::kFinished;
+    }
+    if (const auto* error = std::get_if<batch::UsageError>(&parsed)) {
+        std::cerr << "TransTavelinoItaca-batch: " << error->message << "\n\n" << batch::usageText();
+        return batch::kUsage;
+    }
+    return run(std::get<batch::Options>(parsed));
+}

@@ -1,0 +1,46 @@
+// What both runs share: the context their steps work on, how a run reports its end, and the frame
+// around the steps (the centre document check, the end messages, the result flag).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "formats/workspace.h"
+#include "formats/xml.h"
+#include "runs/dialogs.h"
+#include "runs/main_window_state.h"
+
+namespace runs {
+
+// The run document, the main window state, the work folder and the person at the screen: what every
+// step of a run works on.
+struct RunContext {
+    const formats::XmlDocument& document;
+    MainWindowState& state;
+    formats::Workspace& workspace;
+    Dialogs& dialogs;
+};
+
+struct RunReport {
+    RunOutcome outcome = RunOutcome::Failed;
+    std::vector<std::string> tablesWritten;  // the workspace tables the run replaced, in commit order
+    std::filesystem::path output;            // the import document, when the run wrote one
+};
+
+// Step 1 of both runs: the open dialog; a cancelled dialog leaves the path as it was.
+void chooseCentreDocument(MainWindowState& state, Dialogs& dialogs);
+
+// Loads the centre document, refusing with a formats::Error naming the file and the reason a file that is
+// not well-formed or whose root is not `centro`, or lacks one of `requiredRootAttributes`.
+formats::XmlDocument loadCentreDocument(const std::filesystem::path& path,
+                                        const std::vector<std::string_view>& requiredRootAttributes = {});
+
+// The end of a run whose input is missing or refused: the message, and result flag -1 in embedded mode.
+RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message);
+// The end of a run that raised: the normal cursor back and the error box; the state keeps its values.
+RunReport endWithError(Dialogs& dialogs, const std::exception& error);
+// The end of a finished run: result flag 1, "Proceso finalizado", both direction buttons disabled.
+void endFinished(MainWindowState& state, Dialogs& dialogs, RunReport& report);
+
+}  // namespace runs

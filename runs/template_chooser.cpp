@@ -1,0 +1,114 @@
+#include "runs/template_chooser.h"
+
+#include <algorithm>
+
+#include "formats/centre_document.h"
+#include "formats/literals.h"
+
+namespace runs {
+namespace {
+
+namespace centre = formats::centre;
+namespace literals = formats::literals;
+
+const AnsiString kNone = AnsiString("-");
+const AnsiString kMonday = AnsiString("L");
+
+}  // namespace
+
+AnsiString sessionEntry(const AnsiString& order, const AnsiString& from, const AnsiString& to) {
+    AnsiString number = order.substr(0, 3);
+    if (number.size() == 1) number = AnsiString(" ") + number;
+    return number + AnsiString(" de ") + from + AnsiString(" a ") + to;
+}
+
+TemplateChooser::TemplateChooser(ChooserMode mode) : mode_(mode), description_(kNone), turn_(kNone) {}
+
+const AnsiString& TemplateChooser::languageCaption() const {
+    static const AnsiString normal = AnsiString("Recoger Textos en: -------------->");
+    return mode_ == ChooserMode::Export ? literals::kExportCaption : normal;
+}
+
+const AnsiString& TemplateChooser::prompt() const {
+    static const AnsiString normal =
+        AnsiString("Seleccione la Plantilla Horaria que quiere aplicar a su Horario en Tavelino.");
+    static const AnsiString exporting =
+        AnsiString("Seleccione la Plantilla Horaria que quiere aplicar para Exportar su Horario a ITACA.");
+    return mode_ == ChooserMode::Export ? exporting : normal;
+}
+
+const std::vector<AnsiString>& TemplateChooser::languageItems() {
+    static const std::vector<AnsiString> items = {literals::kValencia, literals::kCastellano};
+    return items;
+}
+
+void TemplateChooser::activate(const std::filesystem::path& centreDocument,
+                               const AnsiString& mainWindowLanguage, const formats::Workspace* workspace) {
+    if (mode_ == ChooserMode::Export) {
+        grid_ = workspace->open(formats::tables::DIASHORAST().name);
+        const formats::RecNo first = grid_->firstRow();
+        chosenCode_ = first ? grid_->text(first, "PLANTILLA") : AnsiString();
+    }
+    languageText_ = mainWindowLanguage;
+    document_ = formats::XmlDocument::load(centreDocument);
+    const auto templates = document_->select(centre::plantilla_horario::path);
+    if (!templates.empty()) {
+        templateItems_.clear();
+        for (const auto& t : templates)
+            templateItems_.push_back(t.attribute(centre::plantilla_horario::codigo));
+    }
+    if (mode_ == ChooserMode::Export) {
+        templateText_ = chosenCode_;
+    } else if (!templateItems_.empty()) {
+        templateText_ = templateItems_.front();
+    }
+    refresh();
+}
+
+void TemplateChooser::setTemplateText(const AnsiString& text) {
+    templateText_ = text;
+    refresh();
+}
+
+void TemplateChooser::setLanguageText(const AnsiString& text) {
+    languageText_ = text;
+    refresh();
+}
+
+// The key is the template box's text as it stands, untrimmed: a code typed with a blank after it
+// matches nothing.
+void TemplateChooser::refresh() {
+    if (!document_) return;
+    const AnsiString& key = templateText_;
+    description_ = kNone;
+    turn_ = kNone;
+    for (const auto& t : document_->select(centre::plantilla_horario::path)) {
+        if (t.attribute(centre::plantilla_horario::codigo) != key) continue;
+        description_ =
+            t.attribute(languageText_ == literals::kValencia ? centre::plantilla_horario::descripcion_val
+                                                             : centre::plantilla_horario::descripcion_cas);
+        turn_ = t.attribute(centre::plantilla_horario::turno);
+    }
+    sessions_.clear();
+    for (const auto& s : document_->select(centre::sesion_horario::path)) {
+        if (s.attribute(centre::sesion_horario::plantilla) != key) continue;
+        if (s.attribute(centre::sesion_horario::dia_semana) != kMonday) continue;
+        sessions_.push_back(sessionEntry(s.attribute(centre::sesion_horario::sesion_orden),
+                                         s.attribute(centre::sesion_horario::hora_desde),
+                                         s.attribute(centre::sesion_horario::hora_hasta)));
+    }
+    // Ascending text order: a blank sorts before any digit, so orders 1 to 99 come in numeric order.
+    std::stable_sort(sessions_.begin(), sessions_.end());
+}
+
+void TemplateChooser::finish() {
+    if (grid_) {
+        formats::DbfTable grid = std::move(*grid_);
+        grid_.reset();
+        grid.close();
+    }
+    chosenCode_ = formats::trimControl(templateText_);
+    chosenTurn_ = turn_;
+}
+
+}  // namespace runs

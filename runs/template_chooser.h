@@ -1,0 +1,75 @@
+// The template chooser's behaviour, without widgets: the window's TPlantillas, the batch tool and the
+// tests all drive this model by setting its two box texts.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "formats/dbf.h"
+#include "formats/text.h"
+#include "formats/workspace.h"
+#include "formats/xml.h"
+
+namespace runs {
+
+using formats::AnsiString;
+
+enum class ChooserMode {
+    Normal,  // opened by the conversion run
+    Export,  // opened by the timetable export run: preselects the template of the existing DIASHORAST
+};
+
+class TemplateChooser {
+public:
+    explicit TemplateChooser(ChooserMode mode);
+
+    // FormActivate. Everything that can fail happens here, before the chooser is shown: in export mode
+    // DIASHORAST is opened (and held until finish()) to preselect its template, then the chooser loads its
+    // own copy of the centre document and refreshes.
+    void activate(const std::filesystem::path& centreDocument, const AnsiString& mainWindowLanguage,
+                  const formats::Workspace* workspace);
+
+    ChooserMode mode() const { return mode_; }
+    const AnsiString& languageCaption() const;  // Label9
+    const AnsiString& prompt() const;           // LabelPlantillas
+    bool languageBoxVisible() const { return mode_ == ChooserMode::Normal; }
+    const std::vector<AnsiString>& templateItems() const { return templateItems_; }
+    static const std::vector<AnsiString>& languageItems();
+
+    // The two editable boxes. Every change of either runs the refresh.
+    const AnsiString& templateText() const { return templateText_; }
+    const AnsiString& languageText() const { return languageText_; }
+    void setTemplateText(const AnsiString& text);
+    void setLanguageText(const AnsiString& text);
+
+    const AnsiString& description() const { return description_; }         // LabelNombre
+    const AnsiString& turn() const { return turn_; }                       // LabelTurno
+    const std::vector<AnsiString>& sessions() const { return sessions_; }  // ListBox1
+
+    // "Continuar" and the close box alike: stores the results and, in export mode, closes DIASHORAST.
+    void finish();
+    const AnsiString& chosenCode() const { return chosenCode_; }
+    const AnsiString& chosenTurn() const { return chosenTurn_; }
+
+private:
+    void refresh();
+
+    ChooserMode mode_;
+    std::optional<formats::XmlDocument> document_;
+    std::optional<formats::DbfTable> grid_;
+    std::vector<AnsiString> templateItems_;
+    AnsiString templateText_;
+    AnsiString languageText_;
+    AnsiString description_;
+    AnsiString turn_;
+    std::vector<AnsiString> sessions_;
+    AnsiString chosenCode_;
+    AnsiString chosenTurn_;
+};
+
+// A session list entry: the order right-aligned in two positions (cut to three characters), " de ", the
+// start time, " a ", the end time.
+AnsiString sessionEntry(const AnsiString& order, const AnsiString& from, const AnsiString& to);
+
+}  // namespace runs

@@ -1,0 +1,68 @@
+#include "to_timetable/conversion_run.h"
+
+#include "formats/centre_document.h"
+#include "formats/error.h"
+#include "runs/template_chooser.h"
+#include "to_timetable/build_day_hour_grid.h"
+#include "to_timetable/conversion_context.h"
+
+namespace to_timetable {
+namespace {
+
+using runs::AnsiString;
+namespace centre = formats::centre;
+
+// Shows the chooser when the document has at least one template and takes over its results; false
+// when the face called the run off.
+bool chooseTemplate(runs::MainWindowState& state, runs::Dialogs& dialogs) {
+    runs::TemplateChooser chooser(runs::ChooserMode::Normal);
+    chooser.activate(state.centreDocumentPath, state.languageChoice, nullptr);
+    const bool chosen = dialogs.chooseTemplate(chooser);
+    chooser.finish();
+    if (!chosen) return false;
+    state.templateCode = chooser.chosenCode();
+    state.languageChoice = chooser.languageText();
+    state.templateTurn = chooser.chosenTurn();
+    state.sessionList = chooser.sessions();
+    return true;
+}
+
+void runSteps(ConversionContext& run) {
+    BuildDayHourGrid(run);
+}
+
+}  // namespace
+
+runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialogs,
+                              const std::filesystem::path& workFolder) {
+    runs::chooseCentreDocument(state, dialogs);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec)) {
+        return runs::endWithMissingInput(state, dialogs, AnsiString("No existe archivo"));
+    }
+    std::optional<formats::XmlDocument> document;
+    try {
+        document = runs::loadCentreDocument(state.centreDocumentPath);
+    } catch (const formats::Error& refused) {
+        return runs::endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()));
+    }
+    runs::RunReport report;
+    try {
+        formats::Workspace workspace(workFolder);
+        if (!document->select(centre::plantilla_horario::path).empty() && !chooseTemplate(state, dialogs)) {
+            report.outcome = runs::RunOutcome::InputMissing;
+            return report;
+        }
+        dialogs.busy(true);
+        ConversionContext run{{*document, state, workspace, dialogs}};
+        runSteps(run);
+        report.tablesWritten = workspace.commit();
+        dialogs.busy(false);
+    } catch (const std::exception& error) {
+        return runs::endWithError(dialogs, error);
+    }
+    runs::endFinished(state, dialogs, report);
+    return report;
+}
+
+}  // namespace to_timetable
