@@ -1,0 +1,134 @@
+// The batch tool end to end, as other tools call it: exit codes, what it prints, what it writes.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+
+#include "formats/dbf.h"
+#include "tests/support/centre_fixture.h"
+
+namespace {
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+struct Result {
+    int exitCode;
+    std::string out, err;
+};
+
+std::string shellQuoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+Result batch(const std::vector<std::string>& args, const TempDir& dir) {
+    std::string command = shellQuoted(TTI_BATCH_BINARY);
+    for (const auto& a : args) command += " " + shellQuoted(a);
+    command +=
+        " >" + shellQuoted((dir / "out.txt").string()) + " 2>" + shellQuoted((dir / "err.txt").string());
+    const int status = runCommand(command);
+    return {WEXITSTATUS(status), readBytes(dir / "out.txt"), readBytes(dir / "err.txt")};
+}
+
+struct BatchFixture {
+    TempDir dir;
+    fs::path work = dir / "work";
+    std::string sample = std::string(TTI_SAMPLES_DIR) + "/centro.xml";
+    BatchFixture() { fs::create_directory(work); }
+    Result run(std::vector<std::string> args) {
+        args.insert(args.begin() + 2, {"--work-dir", work.string()});
+        return batch(args, dir);
+    }
+};
+
+TEST(Batch, ExportsTheSampleSchool) {
+    BatchFixture f;
+    const Result r = f.run({"exportar", f.sample});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Proceso finalizado\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("DIASHORAST: 42 filas\n"), std::string::npos) << r.out;  // PL1: six Monday sessions
+    auto grid = formats::DbfTable::open(f.work / "DIASHORAST.DBF");
+    EXPECT_EQ(grid.text(1, "PLANTILLA").toUtf8(), "PL1");
+    EXPECT_EQ(grid.text(1, "TEXTODIA").toUtf8(), "Dilluns");
+    EXPECT_EQ(grid.text(36, "HORADESDE").toUtf8(), "13:05");
+    grid.close();
+}
+
+TEST(Batch, TakesTheTemplateAndTheLanguageFromItsOptions) {
+    BatchFixture f;
+    const Result r = f.run({"exportar", f.sample, "--plantilla", "PL2", "--idioma=CASTELLANO"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("DIASHORAST: 21 filas\n"), std::string::npos) << r.out;
+    auto grid = formats::DbfTable::open(f.work / "DIASHORAST.DBF");
+    EXPECT_EQ(grid.text(1, "PLANTILLA").toUtf8(), "PL2");
+    EXPECT_EQ(grid.text(3, "TEXTODIA").toUtf8(), "Miércoles");
+    EXPECT_EQ(grid.text(1, "HORADESDE").toUtf8(), "15:00");  // orders sorted: 1 before 2
+    grid.close();
+}
+
+TEST(Batch, RefusesATemplateTheDocumentDoesNotHave) {
+    BatchFixture f;
+    const Result r = f.run({"exportar", f.sample, "--plantilla", "PL3"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("\"PL3\""), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\"PL1\", \"PL2\""), std::string::npos) << r.err;
+    EXPECT_TRUE(snapshot(f.work).empty());
+}
+
+TEST(Batch, MissingAndRefusedInputEndWithExitOne) {
+    BatchFixture f;
+    Result r = f.run({"exportar", (f.dir / "nada.xml").string()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "No existe archivo\n");
+    writeBytes(f.dir / "roto.xml", "<centro>");
+    r = f.run({"exportar", (f.dir / "roto.xml").string()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("no es un XML bien formado"), std::string::npos) << r.out;
+    EXPECT_TRUE(snapshot(f.work).empty());
+}
+
+TEST(Batch, AnErrorOfTheRunEndsWithExitThree) {
+    BatchFixture f;
+    const Result r = batch({"exportar", f.sample, "--work-dir", (f.dir / "no-such-folder").string()}, f.dir);
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.err.find("no-such-folder"), std::string::npos) << r.err;
+}
+
+TEST(Batch, UsageErrorsEndWithExitTwoAndTheUsage) {
+    TempDir dir;
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"convertir", "x.xml"},
+        {"exportar"},
+        {"exportar", "a.xml", "b.xml"},
+        {"exportar", "a.xml", "--plantilla"},
+        {"exportar", "a.xml", "--desconocida"},
+        {"exportar", "a.xml", "--idioma", "VALENCI\xC1"},  // Windows-1252, not UTF-8
+        {"importar", "a.xml", "--todas-plantillas"},
+    };
+    for (const auto& args : cases) {
+        const Result r = batch(args, dir);
+        EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(r.err.find("Uso:"), std::string::npos);
+    }
+    Result help = batch({"--help"}, dir);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--quitar-sin-clases"), std::string::npos);
+    Result version = batch({"--version"}, dir);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("TransTavelinoItaca-batch ", 0), 0u);
+}
+
+TEST(Batch, TheDefaultWorkFolderIsWineDriveC) {
+    BatchFixture f;
+    fs::create_directories(f.dir / "prefix" / "drive_c" / "ttemp");
+    std::string command = "WINEPREFIX=" + shellQuoted((f.dir / "prefix").string()) + " " +
+                          shellQuoted(TTI_BATCH_BINARY) + " exportar " + shellQuoted(f.sample) +
+                          " >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(runCommand(command)), 0);
+    EXPECT_TRUE(fs::exists(f.dir / "prefix" / "drive_c" / "ttemp" / "DIASHORAST.DBF"));
+}
+
+}  // namespace
