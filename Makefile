@@ -26,7 +26,7 @@ demo: deps
 
 run: deps
 	@$(MAKE) --no-print-directory build
-	@echo "The window comes with the shell; until then there is nothing to open."
+	$(BUILD)/bin/TransTavelinoItaca
 
 # The engine's tests under AddressSanitizer and UndefinedBehaviorSanitizer, in a build of their own.
 sanitize: deps

@@ -1,0 +1,72 @@
+#include "shell/qt_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "formats/literals.h"
+#include "shell/qt_text.h"
+#include "shell/tplantillas.h"
+
+namespace shell {
+
+void informBox(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::NoButton, parent);
+    box.addButton("Aceptar", QMessageBox::AcceptRole);
+    box.exec();
+}
+
+std::optional<std::filesystem::path> QtDialogs::openCentreDocument() {
+    QFileDialog dialog(parent_, "Archivo XML");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter("*.xml (*.xml)");
+    dialog.setDefaultSuffix("xml");
+    if (!state_.centreDocumentPath.empty()) {
+        dialog.setDirectory(QFileInfo(toQt(state_.centreDocumentPath)).absolutePath());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return pathFromQt(dialog.selectedFiles().front());
+}
+
+void QtDialogs::inform(const runs::AnsiString& text) {
+    informBox(parent_, toQt(text));
+}
+
+bool QtDialogs::confirm(runs::Question, const runs::AnsiString& text) {
+    QMessageBox box(QMessageBox::Question, toQt(formats::literals::kConfirmTitle), toQt(text),
+                    QMessageBox::NoButton, parent_);
+    QPushButton* yes = box.addButton("&Si", QMessageBox::YesRole);
+    QPushButton* no = box.addButton("&No", QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+bool QtDialogs::chooseTemplate(runs::TemplateChooser& chooser) {
+    TPlantillas window(chooser, parent_);
+    window.exec();
+    return true;
+}
+
+void QtDialogs::busy(bool on) {
+    if (on == busy_) return;
+    busy_ = on;
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtDialogs::fail(const std::string& message) {
+    QMessageBox box(QMessageBox::Critical, kApplicationTitle, QString::fromStdString(message),
+                    QMessageBox::NoButton, parent_);
+    box.addButton("Aceptar", QMessageBox::AcceptRole);
+    box.exec();
+}
+
+}  // namespace shell

@@ -1,0 +1,320 @@
+// The window under a real X server (xvfb-run): what only the window does, and the runs through Qt's
+// own dialogs answered as a person would answer them.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+
+#include "shell/gradient_panel.h"
+#include "shell/help.h"
+#include "shell/tmform.h"
+#include "shell/tplantillas.h"
+#include "tests/support/centre_fixture.h"
+
+namespace shell {
+namespace {
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+const std::string kSample = std::string(TTI_SAMPLES_DIR) + "/centro.xml";
+
+// Answers each modal window as it comes up: the open dialog, the chooser, the message boxes.
+class Autopilot {
+public:
+    QString fileToOpen;  // empty: the open dialog is cancelled
+    std::function<void(TPlantillas&)> onChooser;
+    std::vector<QString> messages;
+    std::vector<QString> titles;
+
+    Autopilot() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { step(); });
+        timer_.start(20);
+    }
+
+private:
+    void step() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) return;
+        if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            if (fileToOpen.isEmpty()) return files->reject();
+            files->findChild<QLineEdit*>("fileNameEdit")->setText(fileToOpen);
+            QMetaObject::invokeMethod(files, "accept");
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages.push_back(box->text());
+            titles.push_back(box->windowTitle());
+            box->buttons().front()->click();
+        } else if (auto* chooser = qobject_cast<TPlantillas*>(modal)) {
+            if (onChooser) onChooser(*chooser);
+            chooser->BitBtnContinuar->click();
+        }
+    }
+    QTimer timer_;
+};
+
+struct WindowFixture {
+    TempDir dir;
+    fs::path work = dir / "TTEMP";
+    fs::path programFolder = dir / "bin";
+    WindowFixture() {
+        fs::create_directory(work);
+        fs::create_directory(programFolder);
+    }
+    fs::path ini() const { return programFolder / "Tavelino.ini"; }
+};
+
+void saveScreenshot(QWidget& widget, const char* name) {
+    fs::create_directories(TTI_SCREENSHOT_DIR);
+    widget.grab().save(QString("%1/%2.png").arg(TTI_SCREENSHOT_DIR, name));
+}
+
+TEST(Window, StandaloneShowsBothDirectionsAndWritesNothingAtClose) {
+    for (const QStringList& args :
+         {QStringList{}, QStringList{"exportar"}, QStringList{"exportar", "1", "x"}}) {
+        WindowFixture f;
+        TMForm form(args, f.work, f.programFolder);
+        form.show();
+        EXPECT_EQ(form.windowTitle(), "Exportar e importar datos entre Tavelino e ITACA");
+        EXPECT_EQ(form.size(), QSize(632, 266));
+        EXPECT_TRUE(form.Draw3D2->isVisible());
+        EXPECT_TRUE(form.Draw3D3->isVisible());
+        EXPECT_TRUE(form.Draw3D1->isVisible());
+        EXPECT_FALSE(form.ListBoxPlanti->isVisible());
+        EXPECT_EQ(form.BExportar->text(), "Aceptar");
+        EXPECT_EQ(form.BImportar->text(), "Aceptar");
+        EXPECT_EQ(form.BClose->text(), "&Salir");
+        EXPECT_EQ(form.Button1->text(), "F1 Ayuda");
+        EXPECT_EQ(form.ComboBoxValCast->currentText(), "VALENCIÁ");
+        EXPECT_EQ(form.ComboBoxValCast->itemText(1), "CASTELLANO");
+        EXPECT_EQ(helpContextOf(form.BExportar), 3);
+        EXPECT_EQ(helpContextOf(form.BClose), 3);
+        EXPECT_EQ(helpContextOf(form.ComboBoxValCast), 1);
+        EXPECT_EQ(helpContextOf(form.Button1), 1);
+        EXPECT_EQ(helpContextOf(form.Label1), 1);
+        if (args.isEmpty()) saveScreenshot(form, "standalone");
+        form.close();
+        EXPECT_FALSE(fs::exists(f.ini()));
+    }
+}
+
+TEST(Window, EmbeddedModeShowsTheRequestedPanelAndReportsAtClose) {
+    struct Case {
+        QStringList args;
+        bool exportVisible, importVisible;
+    };
+    const Case cases[] = {
+        {{"EXPORTAR", "zz"}, true, false}, {{"Importar", "1"}, false, true}, {{"otra", "1"}, true, true}};
+    for (const Case& c : cases) {
+        WindowFixture f;
+        writeBytes(f.ini(), "[Tavelino]\r\nVersion=5\r\n[Transformadores]\r\nTransformado=1\r\n");
+        TMForm form(c.args, f.work, f.programFolder);
+        form.show();
+        EXPECT_TRUE(form.state().embedded);
+        EXPECT_FALSE(form.isEmbeddedInHost());  // no window has these handles: a top-level window
+        EXPECT_EQ(form.Draw3D2->isVisible(), c.exportVisible);
+        EXPECT_EQ(form.Draw3D3->isVisible(), c.importVisible);
+        if (!c.importVisible) {
+            EXPECT_EQ(form.Draw3D2->width(), 632);
+        }
+        form.close();
+        EXPECT_EQ(readBytes(f.ini()), "[Tavelino]\r\nVersion=5\r\n[Transformadores]\r\nTransformado=0\r\n");
+    }
+}
+
+TEST(Window, AnEmbeddedRunThatFinishesWritesOneAndClosesTheWindow) {
+    WindowFixture f;
+    TMForm form({"exportar", "zz"}, f.work, f.programFolder);
+    form.show();
+    Autopilot pilot;
+    pilot.fileToOpen = QString::fromStdString(kSample);
+    pilot.onChooser = [](TPlantillas& chooser) { chooser.ComboBoxPlantilla->setEditText("PL2"); };
+    form.BExportar->click();
+    ASSERT_FALSE(pilot.messages.empty());
+    EXPECT_EQ(pilot.messages.back(), "Proceso finalizado");
+    EXPECT_EQ(pilot.titles.back(), "TransTavelinoItaca");
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.state().templateCode.toUtf8(), "PL2");
+    EXPECT_EQ(form.ListBoxPlanti->count(), 3);
+    EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=1\r\n");
+    EXPECT_TRUE(fs::exists(f.work / "DIASHORAST.DBF"));
+}
+
+TEST(Window, ACancelledOpenDialogInEmbeddedModeWritesMinusOneAndCloses) {
+    WindowFixture f;
+    TMForm form({"exportar", "zz"}, f.work, f.programFolder);
+    form.show();
+    Autopilot pilot;
+    form.BExportar->click();
+    EXPECT_EQ(pilot.messages, (std::vector<QString>{"No existe archivo"}));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=-1\r\n");
+}
+
+TEST(Window, AFinishedStandaloneRunDisablesBothDirections) {
+    WindowFixture f;
+    TMForm form({}, f.work, f.programFolder);
+    form.show();
+    Autopilot pilot;
+    pilot.fileToOpen = QString::fromStdString(kSample);
+    form.ComboBoxValCast->setEditText("CASTELLANO");
+    form.BExportar->click();
+    EXPECT_EQ(pilot.messages.back(), "Proceso finalizado");
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.BExportar->isEnabled());
+    EXPECT_FALSE(form.BImportar->isEnabled());
+    EXPECT_EQ(form.state().languageChoice.toUtf8(), "CASTELLANO");
+    form.close();
+}
+
+TEST(Window, AFailedRunShowsTheErrorAndKeepsEverythingOpen) {
+    WindowFixture f;
+    fs::remove_all(f.work);
+    TMForm form({"exportar", "zz"}, f.work, f.programFolder);
+    form.show();
+    Autopilot pilot;
+    pilot.fileToOpen = QString::fromStdString(kSample);
+    form.BExportar->click();
+    ASSERT_EQ(pilot.messages.size(), 1u);
+    EXPECT_TRUE(pilot.messages[0].contains("TTEMP")) << pilot.messages[0].toStdString();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.BExportar->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    form.close();
+}
+
+TEST(Window, HelpSaysPlainlyWhenItsFileIsMissing) {
+    WindowFixture f;
+    TMForm form({}, f.work, f.programFolder);
+    form.show();
+    Autopilot pilot;
+    form.Button1->click();
+    ASSERT_EQ(pilot.messages.size(), 1u);
+    EXPECT_TRUE(pilot.messages[0].contains("ITACA.chm"));
+    form.close();
+}
+
+TEST(Window, TheChooserWindowShowsItsModel) {
+    TempDir dir;
+    const auto doc = writeCentre(
+        dir,
+        templates("<plantilla_horario codigo=\"PL1\" descripcion_val=\"Matí\" descripcion_cas=\"Mañana\" "
+                  "turno=\"M\"/><plantilla_horario codigo=\"PL2\" descripcion_val=\"Vesprada\" "
+                  "descripcion_cas=\"Tarde\" turno=\"T\"/>") +
+            sessions(session("PL2", "L", "1", "15:00", "15:55")));
+    runs::TemplateChooser model(runs::ChooserMode::Normal);
+    model.activate(doc, formats::literals::kValencia, nullptr);
+    TPlantillas window(model, nullptr);
+    window.show();
+    EXPECT_EQ(window.windowTitle(), "Plantillas Horarias");
+    EXPECT_TRUE(window.BitBtnContinuar->isDefault());
+    EXPECT_EQ(window.ComboBoxPlantilla->completer(), nullptr);
+    EXPECT_EQ(window.ComboBoxPlantilla->count(), 2);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    auto* nombre = window.findChild<QLabel*>("LabelNombre");
+    auto* turno = window.findChild<QLabel*>("LabelTurno");
+    auto* sessionsBox = window.findChild<QListWidget*>("ListBox1");
+    EXPECT_EQ(nombre->text(), "Matí");
+    window.ComboBoxPlantilla->setEditText("PL2");
+    EXPECT_EQ(nombre->text(), "Vesprada");
+    EXPECT_EQ(turno->text(), "T");
+    EXPECT_EQ(sessionsBox->count(), 1);
+    window.ComboBoxValCast->setEditText("CASTELLANO");
+    EXPECT_EQ(nombre->text(), "Tarde");
+    window.ComboBoxPlantilla->setEditText("PL2 ");
+    EXPECT_EQ(nombre->text(), "-");
+    EXPECT_EQ(sessionsBox->count(), 0);
+    saveScreenshot(window, "chooser");
+    window.close();
+
+    runs::TemplateChooser exporting(runs::ChooserMode::Export);
+    fs::create_directory(dir / "TTEMP");
+    formats::Workspace workspace(dir / "TTEMP");
+    {
+        formats::Workspace ws(dir / "TTEMP");
+        auto grid = ws.create(formats::tables::DIASHORAST());
+        grid.close();
+        ws.commit();
+    }
+    exporting.activate(doc, formats::literals::kValencia, &workspace);
+    TPlantillas exportWindow(exporting, nullptr);
+    exportWindow.show();
+    EXPECT_FALSE(exportWindow.ComboBoxValCast->isVisible());
+    EXPECT_EQ(exportWindow.findChild<QLabel*>("Label9")->text(), "EXPORTACIÓN A ITACA");
+    EXPECT_EQ(exportWindow.ComboBoxPlantilla->currentText(), "");
+    saveScreenshot(exportWindow, "chooser-export");
+    exportWindow.close();
+    exporting.finish();
+}
+
+// The real program, embedded in a host window, must become the host's child in the X server's eyes.
+std::string childOf(WId host, const std::string& title) {
+    QProcess xwininfo;
+    xwininfo.start("xwininfo", {"-tree", "-id", QString::number(host)});
+    xwininfo.waitForFinished(5000);
+    for (const QString& line : QString::fromUtf8(xwininfo.readAllStandardOutput()).split('\n')) {
+        if (line.contains(QString::fromStdString(title)))
+            return line.trimmed().section(' ', 0, 0).toStdString();
+    }
+    return "";
+}
+
+TEST(Window, EmbeddedTheProgramBecomesAChildOfTheHostWindow) {
+    if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "embedding needs an X server";
+    for (const char* mode : {"exportar", "importar"}) {
+        WindowFixture f;
+        fs::copy_file(TTI_WINDOW_BINARY, f.programFolder / "TransTavelinoItaca");
+        QWidget host;
+        host.setWindowTitle("host");
+        host.setGeometry(0, 0, 700, 320);
+        host.show();
+        QApplication::processEvents();
+        QProcess program;
+        program.setProgram(QString::fromStdString((f.programFolder / "TransTavelinoItaca").string()));
+        program.setArguments({mode, QString::number(host.winId(), 16)});
+        program.start();
+        ASSERT_TRUE(program.waitForStarted(5000));
+        std::string child;
+        for (int i = 0; i < 100 && child.empty(); ++i) {
+            QThread::msleep(100);
+            QApplication::processEvents();
+            child = childOf(host.winId(), "Exportar e importar datos entre Tavelino e ITACA");
+        }
+        ASSERT_FALSE(child.empty()) << mode << ": not a child of the host";
+        QThread::msleep(300);
+        QProcess::execute("import",
+                          {"-window", "root", QString("%1/embedded-%2.png").arg(TTI_SCREENSHOT_DIR, mode)});
+
+        // "&Salir", where the window's own layout puts it.
+        TMForm layout({}, f.work, f.programFolder);
+        layout.show();
+        const QPoint salir = layout.BClose->mapTo(&layout, layout.BClose->rect().center());
+        layout.hide();
+        QProcess::execute("xdotool", {"mousemove", "--window", QString::fromStdString(child),
+                                      QString::number(salir.x()), QString::number(salir.y()), "click", "1"});
+        EXPECT_TRUE(program.waitForFinished(10000)) << mode;
+        EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=0\r\n") << mode;
+        if (program.state() != QProcess::NotRunning) program.kill();
+    }
+}
+
+}  // namespace
+}  // namespace shell
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
