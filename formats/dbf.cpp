@@ -311,6 +311,10 @@ bool DbfTable::hasField(std::string_view name) const {
     return fieldByName_.count(upper(name)) != 0;
 }
 
+std::size_t DbfTable::width(std::string_view name) const {
+    return field(name).def.length;
+}
+
 std::size_t DbfTable::fieldNumber(std::string_view name) const {
     const auto it = fieldByName_.find(upper(name));
     if (it == fieldByName_.end()) {

@@ -57,6 +57,8 @@ public:
     bool isLevel7() const { return level7_; }
     const std::vector<FieldDef>& fields() const { return fieldDefs_; }
     bool hasField(std::string_view name) const;
+    // The width of a field, in characters (bytes).
+    std::size_t width(std::string_view field) const;
 
     // Rows in stored order, deleted rows passed over. nextRow(0) is the first; 0 after the last.
     RecNo nextRow(RecNo after) const;

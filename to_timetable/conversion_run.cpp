@@ -3,8 +3,7 @@
 #include "formats/centre_document.h"
 #include "formats/error.h"
 #include "runs/template_chooser.h"
-#include "to_timetable/build_day_hour_grid.h"
-#include "to_timetable/conversion_context.h"
+#include "to_timetable/steps.h"
 
 namespace to_timetable {
 namespace {
@@ -28,6 +27,12 @@ bool chooseTemplate(runs::MainWindowState& state, runs::Dialogs& dialogs) {
 }
 
 void runSteps(ConversionContext& run) {
+    BuildSubjectCatalogue(run);
+    AddOccupations(run);
+    BuildTeachers(run);
+    BuildRooms(run);
+    BuildCoursesAndGroups(run);
+    BuildAssignments(run);
     BuildDayHourGrid(run);
 }
 
@@ -54,7 +59,7 @@ runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialo
             return report;
         }
         dialogs.busy(true);
-        ConversionContext run{{*document, state, workspace, dialogs}};
+        ConversionContext run(runs::RunContext{*document, state, workspace, dialogs});
         runSteps(run);
         report.tablesWritten = workspace.commit();
         dialogs.busy(false);
