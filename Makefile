@@ -3,7 +3,7 @@
 BUILD := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build deps test demo run sanitize clean
+.PHONY: all build deps test demo run bench sanitize clean
 
 all: build
 
@@ -27,6 +27,11 @@ demo: deps
 run: deps
 	@$(MAKE) --no-print-directory build
 	$(BUILD)/bin/TransTavelinoItaca
+
+# The conversion run on synthetic schools of sizes 1 and 10 (see bench/).
+bench: deps
+	@$(MAKE) --no-print-directory build
+	$(BUILD)/bin/benchmark $(BUILD)/bin/generate_centre $(BUILD)/bin/TransTavelinoItaca-batch
 
 # The engine's tests under AddressSanitizer and UndefinedBehaviorSanitizer, in a build of their own.
 sanitize: deps
