@@ -25,4 +25,18 @@ inline const AnsiString kCastilianDays[7] = {
 // Confirmation boxes.
 inline const AnsiString kConfirmTitle = AnsiString::fromUtf8("Confirmación");
 
+// The conversion run's two questions: lines joined by CR LF, no line break at the end.
+inline const AnsiString kAllTemplatesQuestion = AnsiString::fromUtf8(
+    "                       !!! I M P O R T A N T E !!!                         \r\n"
+    "Se han encontrado Datos que pueden pertenecer a varias Plantillas Horarias.\r\n"
+    "RECOMENDAMOS IMPORTAR SOLAMENTE LOS DATOS PERTENECIENTES A UNA SOLA PLANTILLA.\r\n"
+    "Si quiere Importar los Datos de todas las Plantillas Pulse el Botón \"Sí\".\r\n"
+    "Para Importar solo los Datos de la Plantilla seleccionada,Pulse el Botón \"No\".\r\n"
+    "(Recomendamos Pulsar \"No\", y trabajar solo con datos de una Plantilla.)");
+inline const AnsiString kRemoveWithoutClassQuestion = AnsiString::fromUtf8(
+    "                       !!! I M P O R T A N T E !!!                         \r\n"
+    "Existen Grupos de Clase y Profesores que NO tienen Clases en esta Plantilla.\r\n"
+    "Tanto, QUITAR como DEJAR estos Grupos y Profesores, No afectará al Horario.\r\n"
+    "¿Quieren quitar dichos Grupos y Profesores, del Horario que se va a Importar?.");
+
 }  // namespace formats::literals

@@ -33,6 +33,9 @@ void runSteps(ConversionContext& run) {
     BuildRooms(run);
     BuildCoursesAndGroups(run);
     BuildAssignments(run);
+    ApplyGroupTimetable(run);
+    ApplyOccupationTimetable(run);
+    PruneGroupsAndTeachers(run);
     BuildDayHourGrid(run);
 }
 
