@@ -166,35 +166,47 @@ int main(int argc, char** argv) {
                      documents[random.below(teacherCount)].c_str());
     }
     std::fprintf(out, "</grupos>\n<horarios_grupo>\n");
-    auto teacher = [&] {
-        return random.percent(2) ? std::string("99999999Z") : documents[random.below(teacherCount)];
+    // Each group is taught each subject by one teacher, and in 10 % of the periods by a second one too.
+    auto orUnknown = [&](const std::string& document) {
+        return random.percent(2) ? std::string("99999999Z") : document;
     };
     auto room = [&] {
         if (random.percent(2)) return std::string("NOEXISTE");
         if (random.percent(8)) return std::string();
         return rooms[random.below(static_cast<int>(rooms.size()))];
     };
+    std::vector<std::vector<std::pair<int, int>>> teachersOf(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (std::size_t s = 0; s < subjectsOfCourse[g % courseCount].size(); ++s) {
+            teachersOf[g].push_back({random.below(teacherCount), random.below(teacherCount)});
+        }
+    }
     const int lines = 4000 * size;
     for (int l = 0; l < lines;) {
-        const Group& group = groups[random.below(groupCount)];
-        const auto& subjects = subjectsOfCourse[static_cast<std::size_t>(&group - &groups[0]) % courseCount];
+        const int g = random.below(groupCount);
+        const auto& subjects = subjectsOfCourse[g % courseCount];
         if (subjects.empty()) continue;
-        const std::string& subject = subjects[random.below(static_cast<int>(subjects.size()))];
+        const int s = random.below(static_cast<int>(subjects.size()));
+        const auto [first, second] = teachersOf[g][s];
         const char* plantilla = random.percent(80) ? "MATI" : "VESP";
         const std::string aula = room();
-        const int copies = random.percent(10) ? 2 : 1;  // a second teacher for the same period
-        for (int k = 0; k < copies; ++k, ++l) {
-            std::fprintf(out,
-                         "<horario_grupo plantilla=\"%s\" grupo=\"%s\" curso=\"%s\" contenido=\"%s\" "
-                         "docente=\"%s\" aula=\"%s\"/>\n",
-                         plantilla, group.code.c_str(), group.course.c_str(), subject.c_str(),
-                         teacher().c_str(), aula.c_str());
+        const bool twoTeachers = random.percent(10);
+        for (int teacher : {first, second}) {
+            std::fprintf(
+                out,
+                "<horario_grupo plantilla=\"%s\" grupo=\"%s\" curso=\"%s\" contenido=\"%s\" docente=\"%s\" "
+                "aula=\"%s\"/>\n",
+                plantilla, groups[g].code.c_str(), groups[g].course.c_str(), subjects[s].c_str(),
+                orUnknown(documents[teacher]).c_str(), aula.c_str());
+            ++l;
+            if (!twoTeachers) break;
         }
     }
     std::fprintf(out, "</horarios_grupo>\n<horarios_ocupaciones>\n");
     for (int l = 0; l < 600 * size; ++l) {
         std::fprintf(out, "<horario_ocupacion ocupacion=\"OC%03d\" docente=\"%s\" plantilla=\"%s\"/>\n",
-                     random.below(occupationCount), teacher().c_str(), random.percent(80) ? "MATI" : "VESP");
+                     random.below(occupationCount), orUnknown(documents[random.below(teacherCount)]).c_str(),
+                     random.percent(80) ? "MATI" : "VESP");
     }
     std::fprintf(out, "</horarios_ocupaciones>\n</centro>\n");
     return std::fclose(out) == 0 ? 0 : 1;

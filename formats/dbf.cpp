@@ -60,12 +60,8 @@ std::string_view cString(std::string_view bytes) {
     return bytes.substr(0, bytes.find('\0'));
 }
 
-std::string upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    return out;
+char upperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
 }
 
 std::string_view stripTrailingPadding(std::string_view s) {
@@ -172,7 +168,6 @@ DbfTable& DbfTable::operator=(DbfTable&& other) noexcept {
         header_ = std::move(other.header_);
         fieldDefs_ = std::move(other.fieldDefs_);
         fieldList_ = std::move(other.fieldList_);
-        fieldByName_ = std::move(other.fieldByName_);
         recordLength_ = other.recordLength_;
         recordCount_ = other.recordCount_;
         liveCount_ = other.liveCount_;
@@ -282,7 +277,6 @@ void DbfTable::parse(const std::string& bytes) {
             throw Error(name + "tiene el campo " + def.name + " con una longitud no válida");
         }
         fieldList_.push_back({def, sum});
-        fieldByName_.emplace(upper(def.name), fieldList_.size() - 1);
         fieldDefs_.push_back(def);
         sum += def.length;
         at += descriptorSize;
@@ -307,20 +301,24 @@ void DbfTable::parse(const std::string& bytes) {
     codePage_ = codePageOfDriver(static_cast<unsigned char>(header_[29]), driverName);
 }
 
-bool DbfTable::hasField(std::string_view name) const {
-    return fieldByName_.count(upper(name)) != 0;
-}
-
 std::size_t DbfTable::width(std::string_view name) const {
     return field(name).def.length;
 }
 
+// A table has a handful of fields: a walk comparing names without regard to ASCII letter case is
+// quicker than building a key for a hash lookup.
 std::size_t DbfTable::fieldNumber(std::string_view name) const {
-    const auto it = fieldByName_.find(upper(name));
-    if (it == fieldByName_.end()) {
+    const auto sameName = [name](const Field& f) {
+        const std::string& n = f.def.name;
+        return n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+                   return a == b || upperAscii(a) == upperAscii(b);
+               });
+    };
+    const auto it = std::find_if(fieldList_.begin(), fieldList_.end(), sameName);
+    if (it == fieldList_.end()) {
         throw Error("La tabla \"" + shown(path_) + "\" no tiene el campo " + std::string(name));
     }
-    return it->second;
+    return static_cast<std::size_t>(it - fieldList_.begin());
 }
 
 const DbfTable::Field& DbfTable::field(std::string_view name) const {
@@ -450,32 +448,35 @@ void DbfTable::checkWritable() const {
     }
 }
 
-template <typename Write>
-void DbfTable::writeCell(RecNo row, std::string_view fieldName, Write write) {
+// `encode` gives the field's new bytes. A write that changes nothing leaves the indexes alone.
+template <typename Encode>
+void DbfTable::writeCell(RecNo row, std::string_view fieldName, Encode encode) {
     checkWritable();
     const std::size_t fieldNo = fieldNumber(fieldName);
-    checkRow(row);
+    const Field& f = fieldList_[fieldNo];
+    const std::string bytes = encode(f);
+    if (cell(row, f) == bytes) return;
     const bool live = !isDeleted(row);
     if (live) unindex(row, fieldNo);
-    write(fieldList_[fieldNo], cellForWrite(row, fieldNo));
+    std::memcpy(cellForWrite(row, fieldNo), bytes.data(), bytes.size());
     if (live) reindex(row, fieldNo);
     dirty_ = true;
 }
 
 void DbfTable::setText(RecNo row, std::string_view fieldName, const AnsiString& value) {
-    writeCell(row, fieldName, [&](const Field& f, char* out) {
+    writeCell(row, fieldName, [&](const Field& f) {
         if (f.def.type != 'C') failField(row, f, "no es un campo de texto");
         std::string bytes = value.bytes().substr(0, f.def.length);
         if (codePage_) {
             for (char& c : bytes) c = static_cast<char>(codePage_->fromAnsi[static_cast<unsigned char>(c)]);
         }
         bytes.resize(f.def.length, ' ');
-        std::memcpy(out, bytes.data(), bytes.size());
+        return bytes;
     });
 }
 
 void DbfTable::setNumber(RecNo row, std::string_view fieldName, double value) {
-    writeCell(row, fieldName, [&](const Field& f, char* out) {
+    writeCell(row, fieldName, [&](const Field& f) {
         if (f.def.type != 'N' && f.def.type != 'F') failField(row, f, "no es un campo numérico");
         char buf[400];
         const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed,
@@ -484,8 +485,7 @@ void DbfTable::setNumber(RecNo row, std::string_view fieldName, double value) {
         if (ec != std::errc() || n > f.def.length) {
             failField(row, f, "el número " + shortestText(value) + " no cabe en el campo");
         }
-        std::memset(out, ' ', f.def.length - n);
-        std::memcpy(out + f.def.length - n, buf, n);
+        return std::string(f.def.length - n, ' ') + std::string(buf, n);
     });
 }
 
@@ -494,9 +494,9 @@ void DbfTable::setInteger(RecNo row, std::string_view fieldName, long long value
 }
 
 void DbfTable::setBoolean(RecNo row, std::string_view fieldName, bool value) {
-    writeCell(row, fieldName, [&](const Field& f, char* out) {
+    writeCell(row, fieldName, [&](const Field& f) {
         if (f.def.type != 'L') failField(row, f, "no es un campo lógico");
-        *out = value ? 'T' : 'F';
+        return std::string(1, value ? 'T' : 'F');
     });
 }
 

@@ -56,7 +56,6 @@ public:
     const fs::path& path() const { return path_; }
     bool isLevel7() const { return level7_; }
     const std::vector<FieldDef>& fields() const { return fieldDefs_; }
-    bool hasField(std::string_view name) const;
     // The width of a field, in characters (bytes).
     std::size_t width(std::string_view field) const;
 
@@ -124,8 +123,8 @@ private:
     Index& indexFor(const std::vector<std::size_t>& fieldNos) const;
     void unindex(RecNo row, std::size_t fieldNo);
     void reindex(RecNo row, std::size_t fieldNo);
-    template <typename Write>
-    void writeCell(RecNo row, std::string_view field, Write write);
+    template <typename Encode>
+    void writeCell(RecNo row, std::string_view field, Encode encode);
     std::string fileBytes() const;
     void release() noexcept;
 
@@ -137,7 +136,6 @@ private:
     std::string header_;  // the header as read or built; count and date are patched on write-back
     std::vector<FieldDef> fieldDefs_;
     std::vector<Field> fieldList_;
-    std::unordered_map<std::string, std::size_t> fieldByName_;
     std::size_t recordLength_ = 1;
     std::size_t recordCount_ = 0;
     std::size_t liveCount_ = 0;

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <utility>
 
 #include "formats/error.h"
@@ -77,10 +76,20 @@ std::optional<fs::path> findCaseInsensitive(const fs::path& dir, std::string_vie
 }
 
 std::string readWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error("No se puede abrir el archivo \"" + shown(path) + "\": " + systemReason(errno));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Error("No se puede leer el archivo \"" + shown(path) + "\"");
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        throw Error("No se puede abrir el archivo \"" + shown(path) + "\": " + systemReason(errno));
+    std::string bytes;
+    char buffer[1 << 16];
+    while (true) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw Error("No se puede leer el archivo \"" + shown(path) + "\": " + systemReason(errno));
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
     return bytes;
 }
 

@@ -42,7 +42,7 @@ const std::vector<AnsiString>& TemplateChooser::languageItems() {
     return items;
 }
 
-void TemplateChooser::activate(const std::filesystem::path& centreDocument,
+void TemplateChooser::activate(const formats::XmlDocument& centreDocument,
                                const AnsiString& mainWindowLanguage, const formats::Workspace* workspace) {
     if (mode_ == ChooserMode::Export) {
         grid_ = workspace->open(formats::tables::DIASHORAST().name);
@@ -50,7 +50,7 @@ void TemplateChooser::activate(const std::filesystem::path& centreDocument,
         chosenCode_ = first ? grid_->text(first, "PLANTILLA") : AnsiString();
     }
     languageText_ = mainWindowLanguage;
-    document_ = formats::XmlDocument::load(centreDocument);
+    document_ = &centreDocument;
     const auto templates = document_->select(centre::plantilla_horario::path);
     if (!templates.empty()) {
         templateItems_.clear();

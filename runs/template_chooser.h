@@ -25,9 +25,9 @@ public:
     explicit TemplateChooser(ChooserMode mode);
 
     // FormActivate. Everything that can fail happens here, before the chooser is shown: in export mode
-    // DIASHORAST is opened (and held until finish()) to preselect its template, then the chooser loads its
-    // own copy of the centre document and refreshes.
-    void activate(const std::filesystem::path& centreDocument, const AnsiString& mainWindowLanguage,
+    // DIASHORAST is opened (and held until finish()) to preselect its template. The chooser reads the
+    // run's centre document, which must outlive it, and refreshes.
+    void activate(const formats::XmlDocument& centreDocument, const AnsiString& mainWindowLanguage,
                   const formats::Workspace* workspace);
 
     ChooserMode mode() const { return mode_; }
@@ -56,7 +56,7 @@ private:
     void refresh();
 
     ChooserMode mode_;
-    std::optional<formats::XmlDocument> document_;
+    const formats::XmlDocument* document_ = nullptr;
     std::optional<formats::DbfTable> grid_;
     std::vector<AnsiString> templateItems_;
     AnsiString templateText_;

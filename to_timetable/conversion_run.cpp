@@ -13,9 +13,10 @@ namespace centre = formats::centre;
 
 // Shows the chooser when the document has at least one template and takes over its results; false
 // when the face called the run off.
-bool chooseTemplate(runs::MainWindowState& state, runs::Dialogs& dialogs) {
+bool chooseTemplate(const formats::XmlDocument& document, runs::MainWindowState& state,
+                    runs::Dialogs& dialogs) {
     runs::TemplateChooser chooser(runs::ChooserMode::Normal);
-    chooser.activate(state.centreDocumentPath, state.languageChoice, nullptr);
+    chooser.activate(document, state.languageChoice, nullptr);
     const bool chosen = dialogs.chooseTemplate(chooser);
     chooser.finish();
     if (!chosen) return false;
@@ -57,7 +58,8 @@ runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialo
     runs::RunReport report;
     try {
         formats::Workspace workspace(workFolder);
-        if (!document->select(centre::plantilla_horario::path).empty() && !chooseTemplate(state, dialogs)) {
+        if (!document->select(centre::plantilla_horario::path).empty() &&
+            !chooseTemplate(*document, state, dialogs)) {
             report.outcome = runs::RunOutcome::InputMissing;
             return report;
         }

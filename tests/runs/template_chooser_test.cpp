@@ -28,7 +28,7 @@ const std::string kTwoTemplates = templates(
 
 TEST(TemplateChooser, PreselectsTheFirstTemplateAndShowsItsDescriptionInTheLanguageChosen) {
     TempDir dir;
-    const auto doc = writeCentre(dir, kTwoTemplates);
+    const auto doc = loadCentre(dir, kTwoTemplates);
     TemplateChooser chooser(ChooserMode::Normal);
     chooser.activate(doc, formats::literals::kValencia, nullptr);
     EXPECT_EQ(utf8(chooser.templateItems()), (std::vector<std::string>{"PL1", "PL2"}));
@@ -56,7 +56,7 @@ TEST(TemplateChooser, PreselectsTheFirstTemplateAndShowsItsDescriptionInTheLangu
 
 TEST(TemplateChooser, OneTemplateIsShownAndHandedBackLikeAny) {
     TempDir dir;
-    const auto doc = writeCentre(
+    const auto doc = loadCentre(
         dir,
         templates("<plantilla_horario codigo=\"UNICA\" descripcion_val=\"Única\" descripcion_cas=\"Única\" "
                   "turno=\"M\"/>") +
@@ -71,7 +71,7 @@ TEST(TemplateChooser, OneTemplateIsShownAndHandedBackLikeAny) {
 
 TEST(TemplateChooser, AKeyTypedWithABlankMatchesNothingButIsHandedBackTrimmed) {
     TempDir dir;
-    const auto doc = writeCentre(dir, kTwoTemplates + sessions(session("PL1", "L", "1", "08:00", "08:55")));
+    const auto doc = loadCentre(dir, kTwoTemplates + sessions(session("PL1", "L", "1", "08:00", "08:55")));
     TemplateChooser chooser(ChooserMode::Normal);
     chooser.activate(doc, formats::literals::kValencia, nullptr);
     ASSERT_EQ(chooser.sessions().size(), 1u);
@@ -86,7 +86,7 @@ TEST(TemplateChooser, AKeyTypedWithABlankMatchesNothingButIsHandedBackTrimmed) {
 
 TEST(TemplateChooser, ListsTheMondaySessionsOfTheTemplateInTextOrder) {
     TempDir dir;
-    const auto doc = writeCentre(
+    const auto doc = loadCentre(
         dir, kTwoTemplates + sessions(session("PL1", "L", "10", "15:00", "15:55") +
                                       session("PL1", "L", "2", "08:55", "09:50") +
                                       session("PL1", "l", "3", "09:50", "10:45") +  // no Monday: small letter
@@ -104,7 +104,7 @@ TEST(TemplateChooser, ListsTheMondaySessionsOfTheTemplateInTextOrder) {
 
 TEST(TemplateChooser, ExportModePreselectsTheTemplateOfTheExistingGrid) {
     TempDir dir;
-    const auto doc = writeCentre(dir, kTwoTemplates + sessions(session("PL2", "L", "1", "15:00", "15:55")));
+    const auto doc = loadCentre(dir, kTwoTemplates + sessions(session("PL2", "L", "1", "15:00", "15:55")));
     const auto folder = dir / "TTEMP";
     std::filesystem::create_directory(folder);
     formats::Workspace workspace(folder);

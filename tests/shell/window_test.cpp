@@ -205,7 +205,7 @@ TEST(Window, HelpSaysPlainlyWhenItsFileIsMissing) {
 
 TEST(Window, TheChooserWindowShowsItsModel) {
     TempDir dir;
-    const auto doc = writeCentre(
+    const auto doc = loadCentre(
         dir,
         templates("<plantilla_horario codigo=\"PL1\" descripcion_val=\"Matí\" descripcion_cas=\"Mañana\" "
                   "turno=\"M\"/><plantilla_horario codigo=\"PL2\" descripcion_val=\"Vesprada\" "

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "formats/xml.h"
 #include "tests/support/files.h"
 
 namespace testing_support {
@@ -22,6 +23,11 @@ inline std::filesystem::path writeCentre(const TempDir& dir, const std::string& 
     const auto path = dir / name;
     writeBytes(path, centreDocument(sections));
     return path;
+}
+
+// Writes the document and loads it, as a run would.
+inline formats::XmlDocument loadCentre(const TempDir& dir, const std::string& sections) {
+    return formats::XmlDocument::load(writeCentre(dir, sections));
 }
 
 inline std::string templates(const std::string& items) {
