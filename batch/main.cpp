@@ -5,6 +5,7 @@
 #include "batch/batch_dialogs.h"
 #include "batch/options.h"
 #include "formats/workspace.h"
+#include "to_itaca/timetable_export_run.h"
 #include "to_timetable/conversion_run.h"
 
 namespace {
@@ -32,11 +33,9 @@ int run(const batch::Options& options) {
     batch::BatchDialogs dialogs(options, std::cout, std::cerr);
     runs::MainWindowState state;
     state.languageChoice = options.idioma;
-    if (options.direction == batch::Direction::Importar) {
-        std::cerr << "La orden importar todavía no está disponible\n";
-        return batch::kUsage;
-    }
-    const runs::RunReport report = to_timetable::runConversion(state, dialogs, folder);
+    const runs::RunReport report = options.direction == batch::Direction::Exportar
+                                       ? to_timetable::runConversion(state, dialogs, folder)
+                                       : to_itaca::runTimetableExport(state, dialogs, folder);
     switch (report.outcome) {
         case runs::RunOutcome::InputMissing:
             return batch::kInputMissing;
@@ -47,6 +46,8 @@ int run(const batch::Options& options) {
     }
     try {
         printTables(folder, report.tablesWritten);
+        if (!report.output.empty())
+            std::cout << "documento de importación: " << report.output.string() << '\n';
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
         return batch::kRunError;

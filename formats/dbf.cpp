@@ -606,7 +606,7 @@ std::optional<RecNo> DbfTable::locate(const std::vector<FieldMatch>& matches) co
 
 std::string DbfTable::fileBytes() const {
     std::string bytes = header_;
-    const Date today = localDate();
+    const DateTime today = localDateTime();
     bytes[1] = static_cast<char>(today.year - 1900);
     bytes[2] = static_cast<char>(today.month);
     bytes[3] = static_cast<char>(today.day);

@@ -133,11 +133,11 @@ void flushFile(const fs::path& path) {
     }
 }
 
-Date localDate() {
+DateTime localDateTime() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     ::localtime_r(&now, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
 }
 
 long currentProcessId() {

@@ -25,10 +25,10 @@ void writeFileAtomically(const fs::path& target, std::string_view bytes,
 // Flushes a file that is already written (used before a commit's renames).
 void flushFile(const fs::path& path);
 
-struct Date {
-    int year, month, day;
+struct DateTime {
+    int year, month, day, hour, minute, second;
 };
-Date localDate();
+DateTime localDateTime();
 
 long currentProcessId();
 bool processIsAlive(long pid);

@@ -22,6 +22,12 @@ inline const AnsiString kCastilianDays[7] = {
     AnsiString::fromUtf8("Jueves"), AnsiString::fromUtf8("Viernes"), AnsiString::fromUtf8("Sábado"),
     AnsiString::fromUtf8("Domingo")};
 
+// The timetable export run.
+inline const AnsiString kOpenCentreDocumentFirst = AnsiString::fromUtf8(
+    "Deberá Abrir el fichero XML de ITACA,\r\ndesde el cual realizó la Importación a Tavelino");
+inline const AnsiString kNoCentreDocumentOrSolution =
+    AnsiString::fromUtf8("No existe archivo XML o Solución.");
+
 // Confirmation boxes.
 inline const AnsiString kConfirmTitle = AnsiString::fromUtf8("Confirmación");
 

@@ -121,6 +121,17 @@ fs::path resolveFolder(const fs::path& path) {
 
 }  // namespace
 
+std::optional<fs::path> findWorkFolder(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return path;
+    const fs::path parent = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (auto found = findCaseInsensitive(parent, path.filename().string());
+        found && fs::is_directory(*found, ec)) {
+        return *found;
+    }
+    return std::nullopt;
+}
+
 fs::path defaultWorkFolder(const std::optional<std::string>& winePrefix, const fs::path& home) {
 #ifdef _WIN32
     (void)winePrefix;

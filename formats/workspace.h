@@ -19,6 +19,9 @@ namespace formats {
 std::filesystem::path defaultWorkFolder(const std::optional<std::string>& winePrefix,
                                         const std::filesystem::path& home);
 
+// The work folder, found whatever the letter case of its last name; nullopt when there is none.
+std::optional<std::filesystem::path> findWorkFolder(const std::filesystem::path& workFolder);
+
 class Workspace {
 public:
     // Opens the work folder (found whatever the letter case of its last name) and puts right what a

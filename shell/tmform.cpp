@@ -17,6 +17,7 @@
 #include "shell/help.h"
 #include "shell/ini_file.h"
 #include "shell/qt_text.h"
+#include "to_itaca/timetable_export_run.h"
 #include "to_timetable/conversion_run.h"
 
 namespace shell {
@@ -172,7 +173,8 @@ void TMForm::BExportarClick() {
 }
 
 void TMForm::BImportarClick() {
-    guarded(dialogs_, [this] { informBox(this, "La exportación a ITACA todavía no está disponible."); });
+    guarded(dialogs_,
+            [this] { afterRun(to_itaca::runTimetableExport(state_, dialogs_, workFolder_).outcome); });
 }
 
 void TMForm::Button1Click() {

@@ -42,14 +42,6 @@ AnsiString StepCodeList::numbered(const AnsiString& base) const {
     }
 }
 
-std::optional<formats::RecNo> lookupNonEmpty(const formats::DbfTable& table,
-                                             const std::vector<formats::FieldMatch>& matches) {
-    for (const auto& m : matches) {
-        if (m.value.empty()) return std::nullopt;
-    }
-    return table.locate(matches);
-}
-
 FirstByAttribute::FirstByAttribute(const std::vector<formats::XmlElement>& elements,
                                    std::string_view attribute) {
     for (const auto& e : elements) first_.try_emplace(e.attribute(attribute).bytes(), e);

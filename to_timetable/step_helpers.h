@@ -9,6 +9,7 @@
 
 #include "formats/dbf.h"
 #include "formats/xml.h"
+#include "runs/lookups.h"
 #include "to_timetable/conversion_context.h"
 
 namespace to_timetable {
@@ -33,9 +34,7 @@ private:
     std::unordered_set<std::string> folded_;
 };
 
-// An exact lookup that finds nothing when any of its values is empty: an empty code names nothing.
-std::optional<formats::RecNo> lookupNonEmpty(const formats::DbfTable& table,
-                                             const std::vector<formats::FieldMatch>& matches);
+using runs::lookupNonEmpty;
 
 // The first element, in document order, whose attribute equals a value exactly; an empty value finds none.
 class FirstByAttribute {

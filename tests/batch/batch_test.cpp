@@ -106,7 +106,7 @@ TEST(Batch, UsageErrorsEndWithExitTwoAndTheUsage) {
         {"exportar", "a.xml", "--plantilla"},
         {"exportar", "a.xml", "--desconocida"},
         {"exportar", "a.xml", "--idioma", "VALENCI\xC1"},  // Windows-1252, not UTF-8
-        {"importar", "a.xml", "--todas-plantillas"},
+        {"importar", "a.xml", "--todas-plantillas"},       // no question to answer in that direction
     };
     for (const auto& args : cases) {
         const Result r = batch(args, dir);
@@ -129,6 +129,48 @@ TEST(Batch, TheDefaultWorkFolderIsWineDriveC) {
                           " >/dev/null 2>&1";
     EXPECT_EQ(WEXITSTATUS(runCommand(command)), 0);
     EXPECT_TRUE(fs::exists(f.dir / "prefix" / "drive_c" / "ttemp" / "DIASHORAST.DBF"));
+}
+
+}  // namespace
+
+namespace {
+
+// Every placed class and occupation of the sample SOLUC comes back with the centre document's own codes,
+// long ones included.
+TEST(Batch, RoundTripOnTheSampleSchool) {
+    BatchFixture f;
+    fs::copy_file(f.sample, f.dir / "centro.xml");
+    const std::string centre = (f.dir / "centro.xml").string();
+    ASSERT_EQ(f.run({"exportar", centre}).exitCode, 0);
+    fs::copy_file(std::string(TTI_SAMPLES_DIR) + "/SOLUC.DBF", f.work / "SOLUC.DBF");
+    const Result r = f.run({"importar", centre});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const fs::path output = f.dir / "ResultadoTavelinocentro.xml";
+    EXPECT_NE(r.out.find("documento de importación: " + output.string()), std::string::npos) << r.out;
+    const std::string xml = readBytes(output);
+    auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = xml.find(what); at != std::string::npos; at = xml.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<horario_grupo "), 13u);  // the sample SOLUC has 14 class rows, one of them not placed
+    EXPECT_EQ(count("<horario_ocupacion "), 3u);
+    EXPECT_EQ(count("grupo=\"2BATCIENCIES\" ensenanza=\"BACH\" curso=\"2BACH\" contenido=\"HISTESPANYA2B\" "
+                    "docente=\"33333333C\""),
+              2u);
+    EXPECT_NE(
+        xml.find(
+            "<horario_ocupacion plantilla=\"PL1\" dia_semana=\"X\" sesion_orden=\"4\" hora_desde=\"11:15\" "
+            "hora_hasta=\"12:10\" docente=\"22222222B\" ensenanza=\"ESO\" ocupacion=\"REUDEP\"/>"),
+        std::string::npos);
+    EXPECT_EQ(readBytes(f.work / "SOLUC.DBF"), readBytes(std::string(TTI_SAMPLES_DIR) + "/SOLUC.DBF"));
+}
+
+TEST(Batch, ImportarWithoutASolutionEndsWithExitOne) {
+    BatchFixture f;
+    const Result r = f.run({"importar", f.sample});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("No existe archivo XML o Solución."), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -176,6 +176,33 @@ TEST(Window, AFinishedStandaloneRunDisablesBothDirections) {
     form.close();
 }
 
+TEST(Window, BothDirectionsRunInTheWindow) {
+    WindowFixture f;
+    fs::copy_file(kSample, f.dir / "centro.xml");
+    {
+        TMForm form({}, f.work, f.programFolder);
+        form.show();
+        Autopilot pilot;
+        pilot.fileToOpen = QString::fromStdString((f.dir / "centro.xml").string());
+        form.BExportar->click();
+        ASSERT_EQ(pilot.messages.back(), "Proceso finalizado");
+        form.close();
+    }
+    fs::copy_file(std::string(TTI_SAMPLES_DIR) + "/SOLUC.DBF", f.work / "SOLUC.DBF");
+    TMForm form({"importar", "zz"}, f.work, f.programFolder);
+    form.show();
+    Autopilot pilot;
+    pilot.fileToOpen = QString::fromStdString((f.dir / "centro.xml").string());
+    form.BImportar->click();
+    ASSERT_GE(pilot.messages.size(), 2u);
+    EXPECT_EQ(pilot.messages.front(),
+              "Deberá Abrir el fichero XML de ITACA,\r\ndesde el cual realizó la Importación a Tavelino");
+    EXPECT_EQ(pilot.messages.back(), "Proceso finalizado");
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(fs::exists(f.dir / "ResultadoTavelinocentro.xml"));
+    EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=1\r\n");
+}
+
 TEST(Window, AFailedRunShowsTheErrorAndKeepsEverythingOpen) {
     WindowFixture f;
     fs::remove_all(f.work);

@@ -1,0 +1,42 @@
+#include "to_itaca/export_context.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "runs/lookups.h"
+
+namespace to_itaca {
+
+bool isPlaced(const formats::DbfTable& soluc, formats::RecNo row) {
+    return soluc.integer(row, "DIA") != 0 && soluc.number(row, "HORA") != 0;
+}
+
+AnsiString dayLetter(const formats::DbfTable& soluc, formats::RecNo row) {
+    static const char* const letters[] = {"L", "M", "X", "J", "V", "S", "D"};
+    const long long day = soluc.integer(row, "DIA");
+    return day >= 1 && day <= 7 ? AnsiString(letters[day - 1]) : AnsiString();
+}
+
+AnsiString numberText(double value) {
+    if (value == std::floor(value) && std::fabs(value) < 1e15) {
+        return AnsiString(std::to_string(static_cast<long long>(value)));
+    }
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return AnsiString(std::string(buffer, end));
+}
+
+std::optional<Session> lookupSession(const formats::DbfTable& grid, const formats::DbfTable& soluc,
+                                     formats::RecNo row) {
+    const auto found = runs::lookupNonEmpty(grid, {{"HORA", numberText(soluc.number(row, "HORA"))}});
+    if (!found) return std::nullopt;
+    return Session{grid.text(*found, "SESION_ORDEN"), grid.text(*found, "HORADESDE"),
+                   grid.text(*found, "HORAHASTA")};
+}
+
+AnsiString itacaCode(const formats::DbfTable& table, formats::RecNo row, std::string_view field,
+                     const CodesOfAKind& kind) {
+    return kind.restore(table.text(row, field), table.width(field));
+}
+
+}  // namespace to_itaca

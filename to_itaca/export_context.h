@@ -1,0 +1,47 @@
+// What the timetable export run's two section writers share: the open tables, the centre document's
+// codes, and the row tests and lookups every SOLUC row goes through.
+#pragma once
+
+#include <optional>
+
+#include "formats/dbf.h"
+#include "formats/xml.h"
+#include "to_itaca/itaca_codes.h"
+
+namespace to_itaca {
+
+// The eight tables, opened in this order and closed in the same order.
+struct ExportTables {
+    formats::DbfTable soluc, groups, courses, teachers, rooms, catalogue, grid, assignments;
+};
+
+struct ExportContext {
+    ExportTables& tables;
+    const ItacaCodes& codes;
+    const AnsiString& templateCode;
+    formats::XmlElement root;
+};
+
+// A placed row: DIA and HORA are both other than 0 (an empty one reads as 0).
+bool isPlaced(const formats::DbfTable& soluc, formats::RecNo row);
+// "L" to "D" for days 1 to 7; empty for any other day.
+AnsiString dayLetter(const formats::DbfTable& soluc, formats::RecNo row);
+// A whole number in decimal, any other number in its shortest decimal form: "3", never " 3" or "3.00".
+AnsiString numberText(double value);
+
+// A row of DIASHORAST found by a SOLUC row's hour.
+struct Session {
+    AnsiString order, from, to;
+};
+std::optional<Session> lookupSession(const formats::DbfTable& grid, const formats::DbfTable& soluc,
+                                     formats::RecNo row);
+
+// A field's text, with an ITACA code the field had to cut given back whole.
+AnsiString itacaCode(const formats::DbfTable& table, formats::RecNo row, std::string_view field,
+                     const CodesOfAKind& kind);
+
+// The two sections of the import document, each from a pass over SOLUC.
+void WriteGroupSessions(ExportContext& run);
+void WriteOccupationSessions(ExportContext& run);
+
+}  // namespace to_itaca

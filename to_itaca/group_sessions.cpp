@@ -1,0 +1,42 @@
+#include "runs/lookups.h"
+#include "to_itaca/export_context.h"
+
+namespace to_itaca {
+
+using runs::lookupNonEmpty;
+
+void WriteGroupSessions(ExportContext& run) {
+    ExportTables& t = run.tables;
+    formats::XmlElement section = run.root.appendElement("horarios_grupo");
+    for (formats::RecNo row : t.soluc.rows()) {
+        if (t.soluc.text(row, "ASIG") == t.soluc.text(row, "TAREA")) continue;  // an occupation row
+        if (!isPlaced(t.soluc, row)) continue;
+        const auto group = lookupNonEmpty(t.groups, {{"ABREV", t.soluc.text(row, "CODGRUPO")}});
+        if (!group) continue;
+        const auto subject = lookupNonEmpty(t.catalogue, {{"COD", t.soluc.text(row, "ASIG")}});
+        if (!subject) continue;
+        const auto teacher = lookupNonEmpty(t.teachers, {{"ABREV", t.soluc.text(row, "PROF")}});
+        const auto room = lookupNonEmpty(t.rooms, {{"ABREV", t.soluc.text(row, "AULA")}});
+        const auto session = lookupSession(t.grid, t.soluc, row);
+        if (!session) continue;
+
+        formats::XmlElement element = section.appendElement("horario_grupo");
+        element.setAttribute("plantilla", run.templateCode);
+        element.setAttribute("dia_semana", dayLetter(t.soluc, row));
+        element.setAttribute("sesion_orden", session->order);
+        element.setAttribute("hora_desde", session->from);
+        element.setAttribute("hora_hasta", session->to);
+        element.setAttribute("grupo", itacaCode(t.groups, *group, "CLAVE", run.codes.groups));
+        element.setAttribute("ensenanza", itacaCode(t.groups, *group, "ENSENANZA", run.codes.teachings));
+        element.setAttribute("curso", itacaCode(t.groups, *group, "CLAVECURSO", run.codes.courses));
+        element.setAttribute("contenido",
+                             itacaCode(t.catalogue, *subject, "ABREV_ITACA", run.codes.contents));
+        element.setAttribute(
+            "docente", teacher ? itacaCode(t.teachers, *teacher, "DNI", run.codes.teachers) : AnsiString());
+        element.setAttribute("aula",
+                             room ? itacaCode(t.rooms, *room, "ABREV_ITACA", run.codes.rooms) : AnsiString());
+        element.setAttribute("idioma", AnsiString());
+    }
+}
+
+}  // namespace to_itaca

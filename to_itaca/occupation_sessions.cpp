@@ -1,0 +1,34 @@
+#include "runs/lookups.h"
+#include "to_itaca/export_context.h"
+
+namespace to_itaca {
+
+using runs::lookupNonEmpty;
+
+void WriteOccupationSessions(ExportContext& run) {
+    ExportTables& t = run.tables;
+    formats::XmlElement section = run.root.appendElement("horarios_ocupaciones");
+    for (formats::RecNo row : t.soluc.rows()) {
+        if (t.soluc.text(row, "ASIG") != t.soluc.text(row, "TAREA")) continue;  // a class row
+        if (!isPlaced(t.soluc, row)) continue;
+        const auto occupation = lookupNonEmpty(t.catalogue, {{"COD", t.soluc.text(row, "ASIG")}});
+        if (!occupation) continue;
+        const auto teacher = lookupNonEmpty(t.teachers, {{"ABREV", t.soluc.text(row, "PROF")}});
+        if (!teacher) continue;
+        const auto session = lookupSession(t.grid, t.soluc, row);
+        if (!session) continue;
+
+        formats::XmlElement element = section.appendElement("horario_ocupacion");
+        element.setAttribute("plantilla", run.templateCode);
+        element.setAttribute("dia_semana", dayLetter(t.soluc, row));
+        element.setAttribute("sesion_orden", session->order);
+        element.setAttribute("hora_desde", session->from);
+        element.setAttribute("hora_hasta", session->to);
+        element.setAttribute("docente", itacaCode(t.teachers, *teacher, "DNI", run.codes.teachers));
+        element.setAttribute("ensenanza", itacaCode(t.teachers, *teacher, "ENSENANZA", run.codes.teachings));
+        element.setAttribute("ocupacion",
+                             itacaCode(t.catalogue, *occupation, "ABREV_ITACA", run.codes.occupations));
+    }
+}
+
+}  // namespace to_itaca

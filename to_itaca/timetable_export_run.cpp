@@ -1,0 +1,127 @@
+#include "to_itaca/timetable_export_run.h"
+
+#include <cstdio>
+
+#include "formats/centre_document.h"
+#include "formats/error.h"
+#include "formats/files.h"
+#include "formats/literals.h"
+#include "runs/template_chooser.h"
+#include "to_itaca/export_context.h"
+#include "to_timetable/build_day_hour_grid.h"
+
+namespace to_itaca {
+namespace {
+
+namespace centro = formats::centre::centro;
+using runs::AnsiString;
+
+// The fields of SOLUC the sections read; a SOLUC without one of them is refused before anything else.
+constexpr const char* kSolucFields[] = {"ASIG", "TAREA", "DIA", "HORA", "CODGRUPO", "PROF", "AULA"};
+
+bool solutionExists(const std::filesystem::path& workFolder) {
+    const auto folder = formats::findWorkFolder(workFolder);
+    return folder && formats::findCaseInsensitive(*folder, "SOLUC.DBF");
+}
+
+// The template chooser in export mode; false when the face called the run off.
+bool chooseTemplate(const formats::XmlDocument& document, runs::MainWindowState& state,
+                    runs::Dialogs& dialogs, const formats::Workspace& workspace) {
+    runs::TemplateChooser chooser(runs::ChooserMode::Export);
+    chooser.activate(document, state.languageChoice, &workspace);
+    const bool chosen = dialogs.chooseTemplate(chooser);
+    chooser.finish();
+    if (!chosen) return false;
+    state.templateCode = chooser.chosenCode();
+    state.sessionList = chooser.sessions();
+    return true;
+}
+
+ExportTables openTables(const formats::Workspace& workspace) {
+    ExportTables t{workspace.open("SOLUC"),      workspace.open("GRUPOST"), workspace.open("CURSOST"),
+                   workspace.open("PROFT"),      workspace.open("AULAT"),   workspace.open("ASIGNOMT"),
+                   workspace.open("DIASHORAST"), workspace.open("ASIGT")};
+    for (const char* field : kSolucFields) t.soluc.width(field);  // throws for a field SOLUC lacks
+    return t;
+}
+
+void closeTables(ExportTables& t) {
+    for (formats::DbfTable* table :
+         {&t.soluc, &t.groups, &t.courses, &t.teachers, &t.rooms, &t.catalogue, &t.grid, &t.assignments}) {
+        table->close();
+    }
+}
+
+// Local time as ITACA writes it, whatever the regional settings: "dd/MM/yyyy HH:mm:ss".
+AnsiString exportTime() {
+    const formats::DateTime now = formats::localDateTime();
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", now.day, now.month, now.year, now.hour,
+                  now.minute, now.second);
+    return AnsiString(text);
+}
+
+// The new root keeps four of the old root's attributes and takes the export time.
+formats::XmlElement replaceRoot(formats::XmlDocument& document) {
+    const formats::XmlElement old = *document.root();
+    const AnsiString codigo = old.attribute(centro::codigo),
+                     denominacion = old.attribute(centro::denominacion), curso = old.attribute(centro::curso),
+                     version = old.attribute(centro::version);
+    formats::XmlElement root = document.replaceRoot(centro::element);
+    root.setAttribute(centro::codigo, codigo);
+    root.setAttribute(centro::denominacion, denominacion);
+    root.setAttribute(centro::curso, curso);
+    root.setAttribute("fecha_exportacion", exportTime());
+    root.setAttribute(centro::version, version);
+    return root;
+}
+
+}  // namespace
+
+std::filesystem::path importDocumentPath(const std::filesystem::path& centreDocument) {
+    return centreDocument.parent_path() / ("ResultadoTavelino" + centreDocument.filename().string());
+}
+
+runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& dialogs,
+                                   const std::filesystem::path& workFolder) {
+    dialogs.inform(formats::literals::kOpenCentreDocumentFirst);
+    runs::chooseCentreDocument(state, dialogs);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec) || !solutionExists(workFolder)) {
+        return runs::endWithMissingInput(state, dialogs, formats::literals::kNoCentreDocumentOrSolution);
+    }
+    std::optional<formats::XmlDocument> document;
+    try {
+        document = runs::loadCentreDocument(
+            state.centreDocumentPath, {centro::codigo, centro::denominacion, centro::curso, centro::version});
+    } catch (const formats::Error& refused) {
+        return runs::endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()));
+    }
+    runs::RunReport report;
+    try {
+        formats::Workspace workspace(workFolder);
+        if (!chooseTemplate(*document, state, dialogs, workspace)) {
+            report.outcome = runs::RunOutcome::InputMissing;
+            return report;
+        }
+        runs::RunContext run{*document, state, workspace, dialogs};
+        to_timetable::BuildDayHourGrid(run);
+        dialogs.busy(true);
+        ExportTables tables = openTables(workspace);
+        const ItacaCodes codes(*document);
+        ExportContext exporting{tables, codes, state.templateCode, replaceRoot(*document)};
+        WriteGroupSessions(exporting);
+        WriteOccupationSessions(exporting);
+        closeTables(tables);
+        report.output = importDocumentPath(state.centreDocumentPath);
+        document->save(report.output);
+        report.tablesWritten = workspace.commit();
+        dialogs.busy(false);
+    } catch (const std::exception& error) {
+        return runs::endWithError(dialogs, error);
+    }
+    runs::endFinished(state, dialogs, report);
+    return report;
+}
+
+}  // namespace to_itaca

@@ -1,0 +1,22 @@
+// The timetable export run: from the solved timetable SOLUC back to an ITACA import document.
+#pragma once
+
+#include <filesystem>
+
+#include "runs/dialogs.h"
+#include "runs/main_window_state.h"
+#include "runs/run_frame.h"
+
+namespace to_itaca {
+
+// BImportarClick: asks for the centre document the workspace was made from, lets the user choose the
+// template, rebuilds DIASHORAST for it and writes the import document beside the centre document, as
+// "ResultadoTavelino" followed by its file name. A run that fails writes no import document and leaves
+// the work folder as it was; the rebuilt DIASHORAST is moved into place only once the document is saved.
+runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& dialogs,
+                                   const std::filesystem::path& workFolder);
+
+// The import document's path for a centre document.
+std::filesystem::path importDocumentPath(const std::filesystem::path& centreDocument);
+
+}  // namespace to_itaca
