@@ -37,7 +37,7 @@ bench: deps
 sanitize: deps
 	cmake -S . -B $(BUILD)-sanitize -G "Unix Makefiles" -DTTI_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD)-sanitize -j$(JOBS)
-	cd $(BUILD)-sanitize && ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD)-sanitize && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j$(JOBS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-sanitize

@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     // Embedded mode names an X11 window: a Wayland session would otherwise be tried first.
 #if defined(Q_OS_LINUX)
-    if (argc == 3 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    if (argc == 3) qputenv("QT_QPA_PLATFORM", "xcb");
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(shell::kApplicationTitle);

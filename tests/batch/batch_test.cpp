@@ -56,6 +56,36 @@ TEST(Batch, ExportsTheSampleSchool) {
     grid.close();
 }
 
+// What the sample school must give: codes that collide only by letter case or accent, a tutor found
+// through tutor_sec, an occupation named like a subject, a group code longer than its field.
+TEST(Batch, TheSampleSchoolsTables) {
+    BatchFixture f;
+    const Result r = f.run({"exportar", f.sample, "--quitar-sin-clases"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto column = [&](const char* table, const char* field) {
+        std::vector<std::string> values;
+        auto t = formats::DbfTable::open(f.work / (std::string(table) + ".DBF"));
+        for (formats::RecNo row : t.rows()) values.push_back(t.text(row, field).toUtf8());
+        t.close();
+        return values;
+    };
+    using Strings = std::vector<std::string>;
+    EXPECT_EQ(column("PROFT", "ABREV"), (Strings{"GLA", "gla1", "ÁMN", "FSP", "PCR"}));  // ámn1 teaches in PL2 only
+    EXPECT_EQ(column("GRUPOST", "TUTOR"), (Strings{"GLA", "gla1", "FSP", "ÁMN"}));
+    EXPECT_EQ(column("GRUPOST", "ABREV").back(), "2BATCIENES");
+    EXPECT_EQ(column("ASIGNOMT", "COD"),
+              (Strings{"MAT1", "VAL1", "CAS1", "EF1", "TUT1", "MAT2", "ANG2", "HISTESPA2B", "FIS2B", "*DIA", "*DEP"}));
+    EXPECT_EQ(column("ASIGNOMT", "NOMBRE").front(), "Matemàtiques");
+    EXPECT_EQ(column("CURSOST", "ABREV"), (Strings{"1ES", "2ES", "2BA"}));
+    EXPECT_EQ(column("AULAT", "ABREV"), (Strings{"A101", "A102", "LAB", "Gimn"}));
+    const auto hours = column("ASIGT", "HORAS");
+    EXPECT_EQ(column("ASIGT", "CASIG").size(), 14u);
+    EXPECT_EQ(hours.front(), "3.0000");  // MAT1 of 1ESOA: three lines of PL1
+    EXPECT_NE(r.err.find("aviso: el código \"2BATCIENCIES\" (12 caracteres) no cabe en GRUPOST.CLAVE (10)"),
+              std::string::npos)
+        << r.err;
+}
+
 TEST(Batch, TakesTheTemplateAndTheLanguageFromItsOptions) {
     BatchFixture f;
     const Result r = f.run({"exportar", f.sample, "--plantilla", "PL2", "--idioma=CASTELLANO"});

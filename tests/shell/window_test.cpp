@@ -131,6 +131,20 @@ TEST(Window, EmbeddedModeShowsTheRequestedPanelAndReportsAtClose) {
     }
 }
 
+TEST(Window, AnOutcomeFileThatCannotBeWrittenIsReportedAndTheWindowClosesAllTheSame) {
+    WindowFixture f;
+    TMForm form({"exportar", "zz"}, f.work, f.dir / "no-such-folder");
+    form.show();
+    bool closed = false;
+    QObject::connect(&form, &TMForm::closed, [&] { closed = true; });
+    Autopilot pilot;
+    form.close();
+    ASSERT_EQ(pilot.messages.size(), 1u);
+    EXPECT_TRUE(pilot.messages[0].contains("Tavelino.ini")) << pilot.messages[0].toStdString();
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(form.isVisible());
+}
+
 TEST(Window, AnEmbeddedRunThatFinishesWritesOneAndClosesTheWindow) {
     WindowFixture f;
     TMForm form({"exportar", "zz"}, f.work, f.programFolder);
