@@ -74,17 +74,18 @@ std::string_view stripPadding(std::string_view s) {
     return stripTrailingPadding(s);
 }
 
-std::string_view fixedLengthOf(char type) {
+// The length a binary or logical field must have; 0 for the types whose length is free.
+int fixedLengthOf(char type) {
     switch (type) {
         case 'I':
         case '+':
-            return "4";
+            return 4;
         case 'O':
-            return "8";
+            return 8;
         case 'L':
-            return "1";
+            return 1;
         default:
-            return "";
+            return 0;
     }
 }
 
@@ -272,8 +273,8 @@ void DbfTable::parse(const std::string& bytes) {
             def.length = static_cast<std::uint8_t>(bytes[at + 16]);
             def.decimals = static_cast<std::uint8_t>(bytes[at + 17]);
         }
-        const std::string_view fixed = fixedLengthOf(def.type);
-        if (def.length == 0 || (!fixed.empty() && std::to_string(def.length) != fixed)) {
+        const int fixed = fixedLengthOf(def.type);
+        if (def.length == 0 || (fixed != 0 && def.length != fixed)) {
             throw Error(name + "tiene el campo " + def.name + " con una longitud no válida");
         }
         fieldList_.push_back({def, sum});

@@ -109,13 +109,7 @@ void finishCommit(const fs::path& folder, const fs::path& staging, long pid) {
 }
 
 fs::path resolveFolder(const fs::path& path) {
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) return path;
-    const fs::path parent = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    if (auto found = findCaseInsensitive(parent, path.filename().string());
-        found && fs::is_directory(*found, ec)) {
-        return *found;
-    }
+    if (auto found = findWorkFolder(path)) return *found;
     throw Error("No existe la carpeta de trabajo \"" + shown(path) + "\"");
 }
 

@@ -34,6 +34,17 @@ std::optional<Session> lookupSession(const formats::DbfTable& grid, const format
                    grid.text(*found, "HORAHASTA")};
 }
 
+formats::XmlElement appendSession(formats::XmlElement& section, std::string_view name,
+                                  const ExportContext& run, formats::RecNo row, const Session& session) {
+    formats::XmlElement element = section.appendElement(name);
+    element.setAttribute("plantilla", run.templateCode);
+    element.setAttribute("dia_semana", dayLetter(run.tables.soluc, row));
+    element.setAttribute("sesion_orden", session.order);
+    element.setAttribute("hora_desde", session.from);
+    element.setAttribute("hora_hasta", session.to);
+    return element;
+}
+
 AnsiString itacaCode(const formats::DbfTable& table, formats::RecNo row, std::string_view field,
                      const CodesOfAKind& kind) {
     return kind.restore(table.text(row, field), table.width(field));

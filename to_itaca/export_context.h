@@ -36,6 +36,11 @@ struct Session {
 std::optional<Session> lookupSession(const formats::DbfTable& grid, const formats::DbfTable& soluc,
                                      formats::RecNo row);
 
+// A new element of `section` named `name`, with the five attributes both sections begin with: the
+// template, the day letter and the session's order and times.
+formats::XmlElement appendSession(formats::XmlElement& section, std::string_view name,
+                                  const ExportContext& run, formats::RecNo row, const Session& session);
+
 // A field's text, with an ITACA code the field had to cut given back whole.
 AnsiString itacaCode(const formats::DbfTable& table, formats::RecNo row, std::string_view field,
                      const CodesOfAKind& kind);

@@ -20,12 +20,7 @@ void WriteGroupSessions(ExportContext& run) {
         const auto session = lookupSession(t.grid, t.soluc, row);
         if (!session) continue;
 
-        formats::XmlElement element = section.appendElement("horario_grupo");
-        element.setAttribute("plantilla", run.templateCode);
-        element.setAttribute("dia_semana", dayLetter(t.soluc, row));
-        element.setAttribute("sesion_orden", session->order);
-        element.setAttribute("hora_desde", session->from);
-        element.setAttribute("hora_hasta", session->to);
+        formats::XmlElement element = appendSession(section, "horario_grupo", run, row, *session);
         element.setAttribute("grupo", itacaCode(t.groups, *group, "CLAVE", run.codes.groups));
         element.setAttribute("ensenanza", itacaCode(t.groups, *group, "ENSENANZA", run.codes.teachings));
         element.setAttribute("curso", itacaCode(t.groups, *group, "CLAVECURSO", run.codes.courses));

@@ -18,12 +18,7 @@ void WriteOccupationSessions(ExportContext& run) {
         const auto session = lookupSession(t.grid, t.soluc, row);
         if (!session) continue;
 
-        formats::XmlElement element = section.appendElement("horario_ocupacion");
-        element.setAttribute("plantilla", run.templateCode);
-        element.setAttribute("dia_semana", dayLetter(t.soluc, row));
-        element.setAttribute("sesion_orden", session->order);
-        element.setAttribute("hora_desde", session->from);
-        element.setAttribute("hora_hasta", session->to);
+        formats::XmlElement element = appendSession(section, "horario_ocupacion", run, row, *session);
         element.setAttribute("docente", itacaCode(t.teachers, *teacher, "DNI", run.codes.teachers));
         element.setAttribute("ensenanza", itacaCode(t.teachers, *teacher, "ENSENANZA", run.codes.teachings));
         element.setAttribute("ocupacion",

@@ -36,6 +36,9 @@ public:
     std::function<void(TPlantillas&)> onChooser;
     std::vector<QString> messages;
     std::vector<QString> titles;
+    std::vector<QStringList> buttons;
+    std::vector<QMessageBox::Icon> icons;
+    QStringList fileDialog;  // title, filters and default suffix of the last open dialog
 
     Autopilot() {
         QObject::connect(&timer_, &QTimer::timeout, [this] { step(); });
@@ -47,13 +50,19 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible()) return;
         if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            fileDialog =
+                QStringList{files->windowTitle(), files->nameFilters().join("|"), files->defaultSuffix()};
             if (fileToOpen.isEmpty()) return files->reject();
             files->findChild<QLineEdit*>("fileNameEdit")->setText(fileToOpen);
             QMetaObject::invokeMethod(files, "accept");
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages.push_back(box->text());
             titles.push_back(box->windowTitle());
-            box->buttons().front()->click();
+            icons.push_back(box->icon());
+            QStringList texts;
+            for (QAbstractButton* b : box->buttons()) texts << b->text();
+            buttons.push_back(texts);
+            box->buttons().back()->click();  // "Aceptar", or "&No" to a question
         } else if (auto* chooser = qobject_cast<TPlantillas*>(modal)) {
             if (onChooser) onChooser(*chooser);
             chooser->BitBtnContinuar->click();
@@ -182,6 +191,14 @@ TEST(Window, AFinishedStandaloneRunDisablesBothDirections) {
     pilot.fileToOpen = QString::fromStdString(kSample);
     form.ComboBoxValCast->setEditText("CASTELLANO");
     form.BExportar->click();
+    EXPECT_EQ(pilot.fileDialog, (QStringList{"Archivo XML", "*.xml (*.xml)", "xml"}));
+    ASSERT_EQ(pilot.messages.size(), 2u);  // the several-templates question and the end
+    EXPECT_EQ(pilot.titles[0], "Confirmación");
+    EXPECT_EQ(pilot.icons[0], QMessageBox::Question);
+    EXPECT_EQ(pilot.buttons[0], (QStringList{"&Si", "&No"}));
+    EXPECT_TRUE(pilot.messages[0].startsWith(QString(23, ' ') + "!!! I M P O R T A N T E !!!"));
+    EXPECT_EQ(pilot.buttons[1], (QStringList{"Aceptar"}));
+    EXPECT_EQ(pilot.icons[1], QMessageBox::NoIcon);
     EXPECT_EQ(pilot.messages.back(), "Proceso finalizado");
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.BExportar->isEnabled());
