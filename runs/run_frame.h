@@ -36,11 +36,37 @@ void chooseCentreDocument(MainWindowState& state, Dialogs& dialogs);
 formats::XmlDocument loadCentreDocument(const std::filesystem::path& path,
                                         const std::vector<std::string_view>& requiredRootAttributes = {});
 
+// The part of a run that works on the work folder. `body` does the run's work on the workspace and
+// returns false when the user called the run off. Then the staged tables are committed, and the run ends
+// finished; an error ends it with the error box and leaves the work folder as it was.
+template <typename Body>
+RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::filesystem::path& workFolder,
+                      Body body);
+
 // The end of a run whose input is missing or refused: the message, and result flag -1 in embedded mode.
 RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message);
 // The end of a run that raised: the normal cursor back and the error box; the state keeps its values.
 RunReport endWithError(Dialogs& dialogs, const std::exception& error);
 // The end of a finished run: result flag 1, "Proceso finalizado", both direction buttons disabled.
 void endFinished(MainWindowState& state, Dialogs& dialogs, RunReport& report);
+
+template <typename Body>
+RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::filesystem::path& workFolder,
+                      Body body) {
+    RunReport report;
+    try {
+        formats::Workspace workspace(workFolder);
+        if (!body(workspace, report)) {
+            report.outcome = RunOutcome::InputMissing;
+            return report;
+        }
+        report.tablesWritten = workspace.commit();
+        dialogs.busy(false);
+    } catch (const std::exception& error) {
+        return endWithError(dialogs, error);
+    }
+    endFinished(state, dialogs, report);
+    return report;
+}
 
 }  // namespace runs

@@ -97,31 +97,23 @@ runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& 
     } catch (const formats::Error& refused) {
         return runs::endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()));
     }
-    runs::RunReport report;
-    try {
-        formats::Workspace workspace(workFolder);
-        if (!chooseTemplate(*document, state, dialogs, workspace)) {
-            report.outcome = runs::RunOutcome::InputMissing;
-            return report;
-        }
-        runs::RunContext run{*document, state, workspace, dialogs};
-        to_timetable::BuildDayHourGrid(run);
-        dialogs.busy(true);
-        ExportTables tables = openTables(workspace);
-        const ItacaCodes codes(*document);
-        ExportContext exporting{tables, codes, state.templateCode, replaceRoot(*document)};
-        WriteGroupSessions(exporting);
-        WriteOccupationSessions(exporting);
-        closeTables(tables);
-        report.output = importDocumentPath(state.centreDocumentPath);
-        document->save(report.output);
-        report.tablesWritten = workspace.commit();
-        dialogs.busy(false);
-    } catch (const std::exception& error) {
-        return runs::endWithError(dialogs, error);
-    }
-    runs::endFinished(state, dialogs, report);
-    return report;
+    return runs::inWorkspace(
+        state, dialogs, workFolder, [&](formats::Workspace& workspace, runs::RunReport& report) {
+            if (!chooseTemplate(*document, state, dialogs, workspace)) return false;
+            runs::RunContext run{*document, state, workspace, dialogs};
+            to_timetable::BuildDayHourGrid(run);
+            dialogs.busy(true);
+            ExportTables tables = openTables(workspace);
+            const ItacaCodes codes(*document);
+            ExportContext exporting{tables, codes, state.templateCode, replaceRoot(*document)};
+            WriteGroupSessions(exporting);
+            WriteOccupationSessions(exporting);
+            closeTables(tables);
+            // The import document is saved before the rebuilt DIASHORAST is committed.
+            report.output = importDocumentPath(state.centreDocumentPath);
+            document->save(report.output);
+            return true;
+        });
 }
 
 }  // namespace to_itaca

@@ -55,24 +55,17 @@ runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialo
     } catch (const formats::Error& refused) {
         return runs::endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()));
     }
-    runs::RunReport report;
-    try {
-        formats::Workspace workspace(workFolder);
-        if (!document->select(centre::plantilla_horario::path).empty() &&
-            !chooseTemplate(*document, state, dialogs)) {
-            report.outcome = runs::RunOutcome::InputMissing;
-            return report;
-        }
-        dialogs.busy(true);
-        ConversionContext run(runs::RunContext{*document, state, workspace, dialogs});
-        runSteps(run);
-        report.tablesWritten = workspace.commit();
-        dialogs.busy(false);
-    } catch (const std::exception& error) {
-        return runs::endWithError(dialogs, error);
-    }
-    runs::endFinished(state, dialogs, report);
-    return report;
+    return runs::inWorkspace(
+        state, dialogs, workFolder, [&](formats::Workspace& workspace, runs::RunReport&) {
+            if (!document->select(centre::plantilla_horario::path).empty() &&
+                !chooseTemplate(*document, state, dialogs)) {
+                return false;
+            }
+            dialogs.busy(true);
+            ConversionContext run(runs::RunContext{*document, state, workspace, dialogs});
+            runSteps(run);
+            return true;
+        });
 }
 
 }  // namespace to_timetable
