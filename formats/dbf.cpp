@@ -112,12 +112,6 @@ double decodeDouble(std::string_view b) {
     return d;
 }
 
-std::string shortestText(double value) {
-    char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, end);
-}
-
 // Lookup keys: each field's compare form, preceded by its length.
 void appendKeyPart(std::string& key, const std::string& part) {
     key += static_cast<char>(part.size() & 0xFF);
@@ -385,7 +379,7 @@ AnsiString DbfTable::textOf(RecNo row, const Field& f) const {
         case 'I':
         case '+':
         case 'O':
-            return AnsiString(shortestText(numberOf(row, f)));
+            return AnsiString(numberText(numberOf(row, f)));
         default:
             failField(row, f, "el tipo de campo '" + std::string(1, f.def.type) + "' no se puede leer");
     }
@@ -427,7 +421,7 @@ double DbfTable::numberOf(RecNo row, const Field& f) const {
 long long DbfTable::integer(RecNo row, std::string_view fieldName) const {
     const double value = number(row, fieldName);
     if (value != std::floor(value) || std::fabs(value) > 9.0e15) {
-        failField(row, field(fieldName), shortestText(value) + " no es un número entero");
+        failField(row, field(fieldName), numberText(value) + " no es un número entero");
     }
     return static_cast<long long>(value);
 }
@@ -484,7 +478,7 @@ void DbfTable::setNumber(RecNo row, std::string_view fieldName, double value) {
                                              static_cast<int>(f.def.decimals));
         const std::size_t n = static_cast<std::size_t>(end - buf);
         if (ec != std::errc() || n > f.def.length) {
-            failField(row, f, "el número " + shortestText(value) + " no cabe en el campo");
+            failField(row, f, "el número " + numberText(value) + " no cabe en el campo");
         }
         return std::string(f.def.length - n, ' ') + std::string(buf, n);
     });
@@ -535,12 +529,24 @@ void DbfTable::pack() {
     dirty_ = true;
 }
 
-// The form in which a value would read back once stored in the field.
+std::string numberText(double value) {
+    if (value == std::floor(value) && std::fabs(value) < 1e15)
+        return std::to_string(static_cast<long long>(value));
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, end);
+}
+
+AnsiString textAsStored(const AnsiString& value, std::size_t width) {
+    return AnsiString(std::string(stripTrailingPadding(std::string_view(value.bytes()).substr(0, width))));
+}
+
+AnsiString DbfTable::asStored(std::string_view field, const AnsiString& value) const {
+    return storedForm(this->field(field), value);
+}
+
 AnsiString DbfTable::storedForm(const Field& f, const AnsiString& value) const {
-    if (f.def.type == 'C') {
-        return AnsiString(
-            std::string(stripTrailingPadding(std::string_view(value.bytes()).substr(0, f.def.length))));
-    }
+    if (f.def.type == 'C') return textAsStored(value, f.def.length);
     return AnsiString(std::string(stripPadding(value.bytes())));
 }
 

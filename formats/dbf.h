@@ -41,6 +41,13 @@ struct FieldMatch {
     AnsiString value;
 };
 
+// A text as a `C` field `width` characters wide reads it back once stored: cut to the width, without
+// trailing padding.
+AnsiString textAsStored(const AnsiString& value, std::size_t width);
+// A number in decimal: a whole one without fraction or exponent ("3", never " 3", "3.00" or "3e+00"),
+// any other in its shortest form.
+std::string numberText(double value);
+
 class DbfTable {
 public:
     // A new, empty level-7 table at `path`; the file is written by close().
@@ -92,6 +99,8 @@ public:
     // The first row in stored order whose fields equal the values exactly (letter case included). A value
     // is compared as it would read back once stored: cut to the field's width, without trailing blanks.
     std::optional<RecNo> locate(const std::vector<FieldMatch>& matches) const;
+    // The form in which a value would read back once stored in the field, as lookups compare it.
+    AnsiString asStored(std::string_view field, const AnsiString& value) const;
 
     // Writes the table back when it changed since it was opened (through a temporary file, a flush and a
     // rename), then releases it. Throws on failure.

@@ -53,10 +53,6 @@ void removeFile(const fs::path& path) {
     if (ec) throw Error("No se puede borrar \"" + shown(path) + "\": " + ec.message());
 }
 
-void writeMark(const fs::path& path, const std::string& content) {
-    writeFileAtomically(path, content);
-}
-
 std::vector<std::string> readPlan(const fs::path& path) {
     std::vector<std::string> names;
     std::ifstream in(path);
@@ -159,12 +155,8 @@ Workspace::Workspace(const fs::path& workFolder) : folder_(resolveFolder(workFol
     if (ec) throw Error("No se puede leer la carpeta de trabajo \"" + shown(folder_) + "\": " + ec.message());
     for (long pid : leftovers) {
         const fs::path staging = stagingFolder(pid);
-        if (fs::exists(staging / kDoneFile, ec)) {
-            finishCommit(folder_, staging, pid);
-        } else {
-            rollBack(folder_, staging, pid);
-            finishCommit(folder_, staging, pid);
-        }
+        if (!fs::exists(staging / kDoneFile, ec)) rollBack(folder_, staging, pid);
+        finishCommit(folder_, staging, pid);
     }
     staging_ = stagingFolder(self);
 }
@@ -232,7 +224,7 @@ std::vector<std::string> Workspace::commitStaged() {
         flushFile(staging_ / name);
         plan += name + "\n";
     }
-    writeMark(staging_ / kPlanFile, plan);
+    writeFileAtomically(staging_ / kPlanFile, plan);
     try {
         for (const std::string& name : staged) {
             const std::string stem = name.substr(0, name.size() - 4);
@@ -249,7 +241,7 @@ std::vector<std::string> Workspace::commitStaged() {
         }
         throw;
     }
-    writeMark(staging_ / kDoneFile, "");
+    writeFileAtomically(staging_ / kDoneFile, "");
     finishCommit(folder_, staging_, pid);
     std::vector<std::string> tables;
     for (const std::string& name : staged) tables.push_back(name.substr(0, name.size() - 4));

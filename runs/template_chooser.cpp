@@ -50,13 +50,9 @@ void TemplateChooser::activate(const formats::XmlDocument& centreDocument,
         chosenCode_ = first ? grid_->text(first, "PLANTILLA") : AnsiString();
     }
     languageText_ = mainWindowLanguage;
-    document_ = &centreDocument;
-    const auto templates = document_->select(centre::plantilla_horario::path);
-    if (!templates.empty()) {
-        templateItems_.clear();
-        for (const auto& t : templates)
-            templateItems_.push_back(t.attribute(centre::plantilla_horario::codigo));
-    }
+    templates_ = centreDocument.select(centre::plantilla_horario::path);
+    sessionElements_ = centreDocument.select(centre::sesion_horario::path);
+    for (const auto& t : templates_) templateItems_.push_back(t.attribute(centre::plantilla_horario::codigo));
     if (mode_ == ChooserMode::Export) {
         templateText_ = chosenCode_;
     } else if (!templateItems_.empty()) {
@@ -78,11 +74,10 @@ void TemplateChooser::setLanguageText(const AnsiString& text) {
 // The key is the template box's text as it stands, untrimmed: a code typed with a blank after it
 // matches nothing.
 void TemplateChooser::refresh() {
-    if (!document_) return;
     const AnsiString& key = templateText_;
     description_ = kNone;
     turn_ = kNone;
-    for (const auto& t : document_->select(centre::plantilla_horario::path)) {
+    for (const auto& t : templates_) {
         if (t.attribute(centre::plantilla_horario::codigo) != key) continue;
         description_ =
             t.attribute(languageText_ == literals::kValencia ? centre::plantilla_horario::descripcion_val
@@ -90,7 +85,7 @@ void TemplateChooser::refresh() {
         turn_ = t.attribute(centre::plantilla_horario::turno);
     }
     sessions_.clear();
-    for (const auto& s : document_->select(centre::sesion_horario::path)) {
+    for (const auto& s : sessionElements_) {
         if (s.attribute(centre::sesion_horario::plantilla) != key) continue;
         if (s.attribute(centre::sesion_horario::dia_semana) != kMonday) continue;
         sessions_.push_back(sessionEntry(s.attribute(centre::sesion_horario::sesion_orden),

@@ -56,7 +56,9 @@ private:
     void refresh();
 
     ChooserMode mode_;
-    const formats::XmlDocument* document_ = nullptr;
+    // The centre document's templates and sessions, selected once at activation.
+    std::vector<formats::XmlElement> templates_;
+    std::vector<formats::XmlElement> sessionElements_;
     std::optional<formats::DbfTable> grid_;
     std::vector<AnsiString> templateItems_;
     AnsiString templateText_;

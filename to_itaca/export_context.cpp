@@ -1,8 +1,5 @@
 #include "to_itaca/export_context.h"
 
-#include <charconv>
-#include <cmath>
-
 #include "runs/lookups.h"
 
 namespace to_itaca {
@@ -17,18 +14,10 @@ AnsiString dayLetter(const formats::DbfTable& soluc, formats::RecNo row) {
     return day >= 1 && day <= 7 ? AnsiString(letters[day - 1]) : AnsiString();
 }
 
-AnsiString numberText(double value) {
-    if (value == std::floor(value) && std::fabs(value) < 1e15) {
-        return AnsiString(std::to_string(static_cast<long long>(value)));
-    }
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return AnsiString(std::string(buffer, end));
-}
-
 std::optional<Session> lookupSession(const formats::DbfTable& grid, const formats::DbfTable& soluc,
                                      formats::RecNo row) {
-    const auto found = runs::lookupNonEmpty(grid, {{"HORA", numberText(soluc.number(row, "HORA"))}});
+    const auto found =
+        runs::lookupNonEmpty(grid, {{"HORA", AnsiString(formats::numberText(soluc.number(row, "HORA")))}});
     if (!found) return std::nullopt;
     return Session{grid.text(*found, "SESION_ORDEN"), grid.text(*found, "HORADESDE"),
                    grid.text(*found, "HORAHASTA")};

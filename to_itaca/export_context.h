@@ -26,13 +26,12 @@ struct ExportContext {
 bool isPlaced(const formats::DbfTable& soluc, formats::RecNo row);
 // "L" to "D" for days 1 to 7; empty for any other day.
 AnsiString dayLetter(const formats::DbfTable& soluc, formats::RecNo row);
-// A whole number in decimal, any other number in its shortest decimal form: "3", never " 3" or "3.00".
-AnsiString numberText(double value);
 
 // A row of DIASHORAST found by a SOLUC row's hour.
 struct Session {
     AnsiString order, from, to;
 };
+// Found by HORA's text form (formats::numberText) in DIASHORAST's HORA.
 std::optional<Session> lookupSession(const formats::DbfTable& grid, const formats::DbfTable& soluc,
                                      formats::RecNo row);
 

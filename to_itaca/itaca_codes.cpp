@@ -1,6 +1,7 @@
 #include "to_itaca/itaca_codes.h"
 
 #include "formats/centre_document.h"
+#include "formats/dbf.h"
 
 namespace to_itaca {
 namespace {
@@ -10,12 +11,6 @@ namespace centre = formats::centre;
 void addAll(CodesOfAKind& kind, const formats::XmlDocument& document, std::string_view path,
             std::string_view attribute) {
     for (const auto& element : document.select(path)) kind.add(element.attribute(attribute));
-}
-
-std::string readBack(const std::string& code, std::size_t width) {
-    std::string cut = code.substr(0, width);
-    while (!cut.empty() && cut.back() == ' ') cut.pop_back();
-    return cut;
 }
 
 }  // namespace
@@ -28,7 +23,8 @@ const CodesOfAKind::CutCodes& CodesOfAKind::longerThan(std::size_t width) const 
     auto [it, inserted] = longerThan_.try_emplace(width);
     if (inserted) {
         for (const std::string& code : codes_) {
-            if (code.size() > width) it->second[readBack(code, width)].push_back(code);
+            if (code.size() > width)
+                it->second[formats::textAsStored(AnsiString(code), width).bytes()].push_back(code);
         }
     }
     return it->second;

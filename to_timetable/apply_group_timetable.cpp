@@ -40,10 +40,15 @@ public:
 
     void apply(const formats::XmlElement& element) {
         if (element.attribute(horario_grupo::plantilla) != run_.state.templateCode) return;
-        const Line line = readLine(element);
+        Line line{element.attribute(horario_grupo::grupo),
+                  element.attribute(horario_grupo::curso),
+                  element.attribute(horario_grupo::contenido),
+                  {},
+                  {}};
         const auto row = assignments_.locate(
             {{"CLAVE", line.group}, {"CLAVECURSO", line.course}, {"ASIG_ITACA", line.subject}});
         if (!row) return;
+        findTeacherAndRoom(element, line);
         if (!touched_.contains(*row)) return countFirst(*row, line);
         if (assignments_.text(*row, "CPROF") == line.teacher) return countMore(*row, line);
         const auto teachersRow = assignments_.locate({{"CLAVE", line.group},
@@ -68,19 +73,14 @@ public:
     }
 
 private:
-    Line readLine(const formats::XmlElement& element) const {
-        Line line{element.attribute(horario_grupo::grupo),
-                  element.attribute(horario_grupo::curso),
-                  element.attribute(horario_grupo::contenido),
-                  {},
-                  {}};
+    // The line's teacher and room codes; empty for a document or room the tables do not hold.
+    void findTeacherAndRoom(const formats::XmlElement& element, Line& line) const {
         if (auto t = lookupNonEmpty(teachers_, {{"DNI", element.attribute(horario_grupo::docente)}})) {
             line.teacher = teachers_.text(*t, "ABREV");
         }
         if (auto r = lookupNonEmpty(rooms_, {{"ABREV_ITACA", element.attribute(horario_grupo::aula)}})) {
             line.room = rooms_.text(*r, "ABREV");
         }
-        return line;
     }
 
     void fillBlanks(RecNo row, const Line& line) {

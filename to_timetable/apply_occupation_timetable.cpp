@@ -18,8 +18,7 @@ using formats::RecNo;
 // a class assignment never receives an occupation's periods, whatever its subject's code.
 class TaskAssignments {
 public:
-    explicit TaskAssignments(const DbfTable& assignments)
-        : teacherWidth_(assignments.width("CPROF")), codeWidth_(assignments.width("ASIG_ITACA")) {}
+    explicit TaskAssignments(const DbfTable& assignments) : assignments_(assignments) {}
     std::optional<RecNo> find(const AnsiString& teacher, const AnsiString& occupation) const {
         const auto it = rows_.find(key(teacher, occupation));
         return it == rows_.end() ? std::nullopt : std::optional<RecNo>(it->second);
@@ -30,9 +29,9 @@ public:
 
 private:
     std::pair<AnsiString, AnsiString> key(const AnsiString& teacher, const AnsiString& occupation) const {
-        return {teacher.substr(0, teacherWidth_), occupation.substr(0, codeWidth_)};
+        return {assignments_.asStored("CPROF", teacher), assignments_.asStored("ASIG_ITACA", occupation)};
     }
-    std::size_t teacherWidth_, codeWidth_;
+    const DbfTable& assignments_;
     std::map<std::pair<AnsiString, AnsiString>, RecNo> rows_;
 };
 

@@ -39,12 +39,11 @@ void BuildAssignments(ConversionContext& run) {
     formats::DbfTable groups = run.workspace.open(formats::tables::GRUPOST().name);
     formats::DbfTable catalogue = run.workspace.open(formats::tables::ASIGNOMT().name);
     const auto courses = groupsByCourse(groups);
-    const std::size_t courseWidth = groups.width("CLAVECURSO");
     for (const auto& subject : run.document.select(contenido::path)) {
         const AnsiString course = subject.attribute(contenido::curso);
         const AnsiString code = subjectCode(catalogue, subject, run.state.languageChoice);
         if (code.empty() || course.empty()) continue;
-        const auto groupsOfCourse = courses.find(course.substr(0, courseWidth));
+        const auto groupsOfCourse = courses.find(groups.asStored("CLAVECURSO", course));
         if (groupsOfCourse == courses.end()) continue;
         for (formats::RecNo g : groupsOfCourse->second) {
             const formats::RecNo row = assignments.append();

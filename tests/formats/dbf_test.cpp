@@ -355,6 +355,21 @@ TEST(Dbf, ChangesAreWrittenOnlyByCloseAndOnlyWhenThereAreAny) {
     EXPECT_FALSE(std::filesystem::exists(path.string() + ".tmp-" + std::to_string(::getpid())));
 }
 
+TEST(Dbf, NumbersReadAsTextHaveNoFractionWhenWhole) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {{3, "3"},     {-1, "-1"},   {100000, "100000"},
+                          {2.5, "2.5"}, {0.1, "0.1"}, {-0.5, "-0.5"}};
+    for (const Case& c : cases) EXPECT_EQ(numberText(c.value), c.text) << c.value;
+    TempDir dir;
+    writeBytes(dir / "I.DBF", buildLevel7({{"N", 'I', 4}}, {" \x80\x01\x86\xA0"s}));  // 100000
+    auto t = DbfTable::open(dir / "I.DBF");
+    EXPECT_EQ(t.text(1, "N").bytes(), "100000");
+    t.close();
+}
+
 TEST(Dbf, RowsAndRecordNumbersAcrossDeletesAndPack) {
     TempDir dir;
     auto t = DbfTable::create(dir / "R.DBF", {FieldDef::text("K", 3)});
