@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/files.h"
 #include "formats/literals.h"
 
 namespace batch {
@@ -74,7 +75,8 @@ ParseResult parseOptions(int argc, const char* const* argv) {
             const auto v = value();
             if (!v) return UsageError{"falta el valor de " + std::string(arg)};
             if (arg == "--work-dir") {
-                options.workDir = std::filesystem::path(std::string(*v));
+                if (v->empty()) return UsageError{"--work-dir no puede estar vacío"};
+                options.workDir = formats::pathFromUtf8(*v);
                 continue;
             }
             const auto text = textOption(*v);
@@ -91,7 +93,7 @@ ParseResult parseOptions(int argc, const char* const* argv) {
         } else if (arg.rfind("-", 0) == 0 && arg != "-") {
             return UsageError{"opción desconocida: " + std::string(args[i])};
         } else if (!haveDocument) {
-            options.centreDocument = std::filesystem::path(std::string(arg));
+            options.centreDocument = formats::pathFromUtf8(arg);
             haveDocument = true;
         } else {
             return UsageError{"sobra el argumento: " + std::string(arg)};

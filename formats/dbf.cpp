@@ -112,6 +112,13 @@ double decodeDouble(std::string_view b) {
     return d;
 }
 
+// A level-7 binary number (`I`, `+`, `O`) whose bytes are all zero was never written (a written 0 is
+// 80 00 00 00): it holds no value and reads as empty, as a blank `N` field does. Read as a number, it is
+// 0, so a solution row with a blank `DIA` or `HORA` is not placed.
+bool isBlankBinary(std::string_view b) {
+    return std::all_of(b.begin(), b.end(), [](char c) { return c == '\0'; });
+}
+
 // Lookup keys: each field's compare form, preceded by its length.
 void appendKeyPart(std::string& key, const std::string& part) {
     key += static_cast<char>(part.size() & 0xFF);
@@ -379,6 +386,7 @@ AnsiString DbfTable::textOf(RecNo row, const Field& f) const {
         case 'I':
         case '+':
         case 'O':
+            if (level7_ && isBlankBinary(bytes)) return AnsiString();
             return AnsiString(numberText(numberOf(row, f)));
         default:
             failField(row, f, "el tipo de campo '" + std::string(1, f.def.type) + "' no se puede leer");
@@ -399,6 +407,7 @@ double DbfTable::parseNumber(RecNo row, const Field& f, std::string_view text) c
 
 double DbfTable::numberOf(RecNo row, const Field& f) const {
     const std::string_view bytes = cell(row, f);
+    if (level7_ && fixedLengthOf(f.def.type) >= 4 && isBlankBinary(bytes)) return 0;
     switch (f.def.type) {
         case 'N':
         case 'F':
@@ -626,7 +635,8 @@ std::string DbfTable::fileBytes() const {
 void DbfTable::close() {
     if (!open_) return;
     try {
-        if (dirty_) writeFileAtomically(path_, fileBytes(), [this] { lock_.release(); });
+        // No flush here: a run's commit flushes every table it stages, once.
+        if (dirty_) writeFileAtomically(path_, fileBytes(), Flush::No, [this] { lock_.release(); });
     } catch (...) {
         release();
         throw;

@@ -13,6 +13,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Input that is missing or that the program will not take (a work folder that does not exist or that
+// another run holds): the run ends refused, as for a missing document, not failed.
+class Refusal : public Error {
+public:
+    using Error::Error;
+};
+
 // A path as shown in a message.
 std::string shown(const std::filesystem::path& path);
 

@@ -1,9 +1,7 @@
 #include "formats/workspace.h"
 
 #include <algorithm>
-#include <fstream>
 #include <set>
-#include <vector>
 
 #include "formats/error.h"
 #include "formats/files.h"
@@ -11,14 +9,26 @@
 namespace formats {
 namespace {
 
-// Names the staging folder and the moved-aside files carry: ".transtavelinoitaca-<pid>" and
-// "<file>.old-<pid>". The staging folder also holds the commit's plan (the staged file names, written
-// before the first rename) and, once every rename is made, its "done" mark: together they tell a later
-// run whether a commit that was cut short must be undone or only cleaned up.
+// What a run leaves in the work folder while it works: its lock file, its staging folder
+// ".transtavelinoitaca-<pid>", and during a commit the replaced files as "<file>.old-<pid>". The staging
+// folder holds the staged tables, the list of the staged files that live outside it, the commit's plan
+// (every rename, written before the first) and, once every rename is made, its "done" mark. The done mark
+// is the commit point, once its folder is flushed: without it a later run undoes the renames of the plan,
+// with it the commit is finished forward. The clean-up after the commit point removes the replaced files and
+// then the plan, so no kill ever leaves a plan without its done mark behind a finished commit.
+constexpr std::string_view kLockFile = ".transtavelinoitaca.lock";
 constexpr std::string_view kStagingPrefix = ".transtavelinoitaca-";
 constexpr std::string_view kOldInfix = ".old-";
+constexpr std::string_view kTempInfix = ".tmp-";
 constexpr std::string_view kPlanFile = "commit-plan";
 constexpr std::string_view kDoneFile = "commit-done";
+constexpr std::string_view kStagedFilesList = "staged-files";
+
+// One rename of a commit: a file moved aside (to "<file>.old-<pid>") or a staged file moved into place.
+struct Move {
+    bool aside;
+    fs::path from, to;
+};
 
 std::optional<long> pidAfter(std::string_view text) {
     if (text.empty() || text.size() > 9) return std::nullopt;
@@ -30,83 +40,137 @@ std::optional<long> pidAfter(std::string_view text) {
     return pid;
 }
 
-std::string oldSuffix(long pid) {
-    return std::string(kOldInfix) + std::to_string(pid);
+// The process id after the last `infix` of a file name, when the name ends so.
+std::optional<long> pidAfterInfix(const std::string& name, std::string_view infix) {
+    const std::size_t at = name.rfind(infix);
+    if (at == std::string::npos) return std::nullopt;
+    return pidAfter(std::string_view(name).substr(at + infix.size()));
+}
+
+std::string withPid(std::string_view infix, long pid) {
+    return std::string(infix) + std::to_string(pid);
 }
 
 bool endsWith(std::string_view s, std::string_view end) {
     return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
 }
 
-void renameFile(const fs::path& from, const fs::path& to) {
+bool isPresent(const fs::path& path) {
     std::error_code ec;
-    fs::rename(from, to, ec);
-    if (ec) {
-        throw Error("No se puede renombrar \"" + shown(from) + "\" como \"" + shown(to) +
-                    "\": " + ec.message());
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+// Lists of paths are stored as UTF-8, each followed by a zero byte (which no path holds).
+std::string encodePaths(const std::vector<fs::path>& paths) {
+    std::string bytes;
+    for (const fs::path& p : paths) bytes += utf8Of(p) + '\0';
+    return bytes;
+}
+
+std::vector<fs::path> readPaths(const fs::path& file) {
+    std::vector<fs::path> paths;
+    if (!isPresent(file)) return paths;
+    const std::string bytes = readWholeFile(file);
+    for (std::size_t at = 0, end; (end = bytes.find('\0', at)) != std::string::npos; at = end + 1) {
+        paths.push_back(pathFromUtf8(std::string_view(bytes).substr(at, end - at)));
+    }
+    return paths;
+}
+
+// The plan: for each move, "A" (aside) or "I" (into place), then its two paths.
+std::string encodePlan(const std::vector<Move>& moves) {
+    std::vector<fs::path> parts;
+    for (const Move& m : moves) {
+        parts.push_back(m.aside ? "A" : "I");
+        parts.push_back(m.from);
+        parts.push_back(m.to);
+    }
+    return encodePaths(parts);
+}
+
+std::vector<Move> readPlan(const fs::path& staging) {
+    const std::vector<fs::path> parts = readPaths(staging / kPlanFile);
+    std::vector<Move> moves;
+    for (std::size_t i = 0; i + 3 <= parts.size(); i += 3) {
+        moves.push_back({parts[i] == "A", parts[i + 1], parts[i + 2]});
+    }
+    return moves;
+}
+
+// Undoes the renames of a plan as far as they went, last first. A file is only ever renamed back, never
+// removed: the staged tables go back into the staging folder, the replaced files get their names again.
+void rollBack(const std::vector<Move>& moves) {
+    for (auto m = moves.rbegin(); m != moves.rend(); ++m) {
+        if (!isPresent(m->from) && isPresent(m->to)) renameFile(m->to, m->from);
     }
 }
 
-void removeFile(const fs::path& path) {
-    std::error_code ec;
-    fs::remove(path, ec);
-    if (ec) throw Error("No se puede borrar \"" + shown(path) + "\": " + ec.message());
+// Removes a staging folder whose files were never committed, or were put back: the plan first, so that
+// a kill halfway never leaves a plan to undo, then the staged files that live outside it, then the rest.
+void discardStaging(const fs::path& staging) {
+    removeFile(staging / kPlanFile);
+    for (const fs::path& staged : readPaths(staging / kStagedFilesList)) removeFile(staged);
+    removeFolder(staging);
 }
 
-std::vector<std::string> readPlan(const fs::path& path) {
-    std::vector<std::string> names;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) names.push_back(line);
+// The clean-up after the commit point: the replaced files go, then the plan, then the done mark.
+void finishForward(const std::vector<Move>& moves, const fs::path& staging) {
+    for (const Move& m : moves) {
+        if (m.aside) removeFile(m.to);
     }
-    return names;
+    removeFile(staging / kPlanFile);
+    removeFile(staging / kDoneFile);
+    removeFolder(staging);
 }
 
-// The moved-aside files of process `pid` in the work folder.
-std::vector<fs::path> oldFiles(const fs::path& folder, long pid) {
-    std::vector<fs::path> found;
-    const std::string suffix = oldSuffix(pid);
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (endsWith(it->path().filename().string(), suffix)) found.push_back(it->path());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
+void recoverStaging(const fs::path& staging) {
+    const std::vector<Move> moves = readPlan(staging);
+    if (isPresent(staging / kDoneFile)) return finishForward(moves, staging);
+    rollBack(moves);
+    discardStaging(staging);
 }
 
-fs::path withoutSuffix(const fs::path& old, long pid) {
+// Replaced files whose staging folder is gone: the commit had ended, unless the file was never put back.
+void recoverOrphan(const fs::path& old, long pid) {
     const std::string name = old.filename().string();
-    return old.parent_path() / name.substr(0, name.size() - oldSuffix(pid).size());
+    const fs::path target = old.parent_path() / name.substr(0, name.size() - withPid(kOldInfix, pid).size());
+    if (isPresent(target)) {
+        removeFile(old);
+    } else {
+        renameFile(old, target);
+    }
 }
 
-// Undoes the commit of process `pid` as far as it went: the tables it moved in are taken out again and
-// the files it moved aside get their names back.
-void rollBack(const fs::path& folder, const fs::path& staging, long pid) {
-    for (const std::string& name : readPlan(staging / kPlanFile)) {
-        std::error_code ec;
-        if (!fs::exists(staging / name, ec) && fs::exists(folder / name, ec)) removeFile(folder / name);
+bool isTableFile(std::string_view name) {
+    const std::string lower = asciiLower(name);
+    return endsWith(lower, ".dbf") || endsWith(lower, ".mdx");
+}
+
+// Puts right what runs that were cut short left in the work folder. Only one run holds the folder at a
+// time, so whatever a run left here, of this process or another, belongs to no run in progress.
+void recoverFolder(const fs::path& folder) {
+    for (const fs::path& entry : folderEntries(folder)) {
+        const std::string name = entry.filename().string();
+        if (name.rfind(kStagingPrefix, 0) == 0 &&
+            pidAfter(std::string_view(name).substr(kStagingPrefix.size())))
+            recoverStaging(entry);
     }
-    for (const fs::path& old : oldFiles(folder, pid)) {
-        const fs::path target = withoutSuffix(old, pid);
-        std::error_code ec;
-        if (fs::exists(staging, ec) || !fs::exists(target, ec)) {
-            renameFile(old, target);
-        } else {
-            removeFile(old);  // no staging folder left: the commit had ended, the table in place is current
+    for (const fs::path& entry : folderEntries(folder)) {
+        const std::string name = entry.filename().string();
+        if (const auto pid = pidAfterInfix(name, kOldInfix);
+            pid && isTableFile(name.substr(0, name.rfind(kOldInfix)))) {
+            recoverOrphan(entry, *pid);
+        } else if (const auto writer = pidAfterInfix(name, kTempInfix);
+                   writer && (*writer == currentProcessId() || !processIsAlive(*writer))) {
+            removeFile(entry);
         }
     }
 }
 
-void finishCommit(const fs::path& folder, const fs::path& staging, long pid) {
-    for (const fs::path& old : oldFiles(folder, pid)) removeFile(old);
-    std::error_code ec;
-    fs::remove_all(staging, ec);
-    if (ec) throw Error("No se puede borrar la carpeta \"" + shown(staging) + "\": " + ec.message());
-}
-
 fs::path resolveFolder(const fs::path& path) {
     if (auto found = findWorkFolder(path)) return *found;
-    throw Error("No existe la carpeta de trabajo \"" + shown(path) + "\"");
+    if (isPresent(path)) throw Refusal("La carpeta de trabajo \"" + shown(path) + "\" no es una carpeta");
+    throw Refusal("No existe la carpeta de trabajo \"" + shown(path) + "\"");
 }
 
 }  // namespace
@@ -139,57 +203,37 @@ fs::path defaultWorkFolder(const std::optional<std::string>& winePrefix, const f
 }
 
 Workspace::Workspace(const fs::path& workFolder) : folder_(resolveFolder(workFolder)) {
-    const long self = currentProcessId();
-    std::set<long> leftovers;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        std::optional<long> pid;
-        if (name.rfind(kStagingPrefix, 0) == 0)
-            pid = pidAfter(std::string_view(name).substr(kStagingPrefix.size()));
-        const std::size_t old = name.rfind(kOldInfix);
-        if (!pid && old != std::string::npos)
-            pid = pidAfter(std::string_view(name).substr(old + kOldInfix.size()));
-        if (pid && *pid != self && !processIsAlive(*pid)) leftovers.insert(*pid);
+    try {
+        lock_.emplace(folder_ / kLockFile);
+    } catch (const OwnedLockFile::Held& held) {
+        throw Refusal("La carpeta de trabajo está en uso por otra conversión (proceso " +
+                      (held.holder.empty() ? std::string("desconocido") : held.holder) + ").");
     }
-    if (ec) throw Error("No se puede leer la carpeta de trabajo \"" + shown(folder_) + "\": " + ec.message());
-    for (long pid : leftovers) {
-        const fs::path staging = stagingFolder(pid);
-        if (!fs::exists(staging / kDoneFile, ec)) rollBack(folder_, staging, pid);
-        finishCommit(folder_, staging, pid);
-    }
-    staging_ = stagingFolder(self);
+    recoverFolder(folder_);
+    staging_ = folder_ / withPid(kStagingPrefix, currentProcessId());
 }
 
 Workspace::~Workspace() {
-    if (!committed_) discard();
+    if (committed_ || keepForRecovery_) return;
+    try {
+        if (isPresent(staging_)) discardStaging(staging_);
+    } catch (...) {
+        // What is left is only staged, never in place: the next run removes it.
+    }
 }
 
-fs::path Workspace::stagingFolder(long pid) const {
-    return folder_ / (std::string(kStagingPrefix) + std::to_string(pid));
-}
-
-void Workspace::discard() noexcept {
-    std::error_code ec;
-    fs::remove_all(staging_, ec);
+void Workspace::makeStagingFolder() {
+    if (!isPresent(staging_)) createFolder(staging_);
 }
 
 DbfTable Workspace::create(const TableLayout& layout) {
-    std::error_code ec;
-    if (!fs::is_directory(staging_, ec)) {
-        fs::create_directory(staging_, ec);
-        if (ec) {
-            throw Error("No se puede escribir en la carpeta de trabajo \"" + shown(folder_) +
-                        "\": " + ec.message());
-        }
-    }
+    makeStagingFolder();
     return DbfTable::create(staging_ / (std::string(layout.name) + ".DBF"), layout.fields);
 }
 
 std::optional<fs::path> Workspace::find(std::string_view tableName) const {
     const std::string file = std::string(tableName) + ".DBF";
-    std::error_code ec;
-    if (fs::exists(staging_ / file, ec)) return staging_ / file;
+    if (isPresent(staging_ / file)) return staging_ / file;
     return findCaseInsensitive(folder_, file);
 }
 
@@ -202,49 +246,77 @@ DbfTable Workspace::open(std::string_view tableName) const {
     return DbfTable::open(*path);
 }
 
-std::vector<std::string> Workspace::commit() {
-    auto tables = commitStaged();
-    committed_ = true;
-    return tables;
+fs::path Workspace::stageFile(const fs::path& target) {
+    makeStagingFolder();
+    fs::path temp = target;
+    temp += withPid(kTempInfix, currentProcessId());
+    stagedFiles_.emplace_back(temp, target);
+    std::vector<fs::path> temps;
+    for (const auto& [staged, to] : stagedFiles_) temps.push_back(staged);
+    // Listed before it is written, so that whatever happens a later run knows to remove it.
+    writeFile(staging_ / kStagedFilesList, encodePaths(temps));
+    return temp;
 }
 
-std::vector<std::string> Workspace::commitStaged() {
-    std::error_code ec;
-    if (!fs::is_directory(staging_, ec)) return {};
-    std::vector<std::string> staged;
-    for (const auto& entry : fs::directory_iterator(staging_)) {
-        const std::string name = entry.path().filename().string();
-        if (endsWith(name, ".DBF")) staged.push_back(name);
-    }
-    std::sort(staged.begin(), staged.end());
+std::vector<std::string> Workspace::commit() {
+    std::vector<std::string> tables;
+    std::vector<Move> moves;
     const long pid = currentProcessId();
-
-    std::string plan;
-    for (const std::string& name : staged) {
-        flushFile(staging_ / name);
-        plan += name + "\n";
-    }
-    writeFileAtomically(staging_ / kPlanFile, plan);
-    try {
-        for (const std::string& name : staged) {
-            const std::string stem = name.substr(0, name.size() - 4);
-            std::vector<fs::path> aside = caseVariants(folder_, name);
-            for (const fs::path& index : caseVariants(folder_, stem + ".MDX")) aside.push_back(index);
-            for (const fs::path& file : aside) renameFile(file, file.string() + oldSuffix(pid));
-            renameFile(staging_ / name, folder_ / name);
+    const auto moveIn = [&](const fs::path& staged, const fs::path& target,
+                            const std::vector<fs::path>& replaced) {
+        for (const fs::path& file : replaced)
+            moves.push_back({true, file, file.string() + withPid(kOldInfix, pid)});
+        moves.push_back({false, staged, target});
+    };
+    if (isPresent(staging_)) {
+        for (const fs::path& staged : folderEntries(staging_)) {
+            const std::string name = staged.filename().string();
+            if (!endsWith(name, ".DBF")) continue;
+            const std::string table = name.substr(0, name.size() - 4);
+            std::vector<fs::path> replaced = caseVariants(folder_, name);
+            for (const fs::path& index : caseVariants(folder_, table + ".MDX")) replaced.push_back(index);
+            moveIn(staged, folder_ / name, replaced);
+            tables.push_back(table);
         }
+    }
+    for (const auto& [staged, target] : stagedFiles_) {
+        moveIn(staged, target, isPresent(target) ? std::vector<fs::path>{target} : std::vector<fs::path>{});
+    }
+    if (moves.empty()) {
+        committed_ = true;
+        return tables;
+    }
+
+    std::set<fs::path> folders;
+    for (const Move& m : moves) {
+        if (!m.aside) {
+            flushFile(m.from);
+            folders.insert(m.to.parent_path());
+        }
+    }
+    writeFileAtomically(staging_ / kPlanFile, encodePlan(moves), Flush::Yes);
+    flushFolder(staging_);
+    try {
+        for (const Move& m : moves) renameFile(m.from, m.to);
+        for (const fs::path& folder : folders) flushFolder(folder);
+        writeFileAtomically(staging_ / kDoneFile, "", Flush::Yes);
+        flushFolder(staging_);
     } catch (const Error& e) {
         try {
-            rollBack(folder_, staging_, pid);
+            removeFile(staging_ / kDoneFile);  // a done mark that is not on disk for sure does not count
+            rollBack(moves);
         } catch (const Error& undo) {
+            keepForRecovery_ = true;
             throw Error(std::string(e.what()) + "; además, al deshacer el cambio: " + undo.what());
         }
         throw;
     }
-    writeFileAtomically(staging_ / kDoneFile, "");
-    finishCommit(folder_, staging_, pid);
-    std::vector<std::string> tables;
-    for (const std::string& name : staged) tables.push_back(name.substr(0, name.size() - 4));
+    committed_ = true;
+    try {
+        finishForward(moves, staging_);
+    } catch (const Error&) {
+        // The commit is done; what is left of it is only clean-up, which the next run finishes.
+    }
     return tables;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "formats/dbf.h"
@@ -24,10 +25,11 @@ std::optional<std::filesystem::path> findWorkFolder(const std::filesystem::path&
 
 class Workspace {
 public:
-    // Opens the work folder (found whatever the letter case of its last name) and puts right what a
-    // run of a process that no longer exists left in it.
+    // Opens the work folder (found whatever the letter case of its last name), takes its lock for the
+    // whole run, and puts right what an earlier run that was cut short left in it. A folder that does not
+    // exist, or that another run holds, is a Refusal.
     explicit Workspace(const std::filesystem::path& workFolder);
-    // Discards the staged tables unless they were committed.
+    // Discards what was staged unless it was committed, and lets the lock go.
     ~Workspace();
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
@@ -40,20 +42,24 @@ public:
     DbfTable open(std::string_view tableName) const;
     // Where open() would read the table; nullopt when it exists in neither place.
     std::optional<std::filesystem::path> find(std::string_view tableName) const;
+    // A file outside the work folder that joins the commit: returns where to write it, a temporary file
+    // beside `target` that the commit renames over `target` together with the tables.
+    std::filesystem::path stageFile(const std::filesystem::path& target);
 
-    // Moves every staged table into the work folder, replacing its `.DBF` and removing its `.MDX` in
-    // any letter case. When a step fails, what was already moved is put back and the error is raised.
-    // Returns the names of the tables committed.
+    // Moves every staged file into place: each table's `.DBF` and `.MDX` in any letter case, and each
+    // staged file's target, are replaced. When a step fails before the end, what was moved is put back
+    // and the error is raised. Returns the names of the tables committed.
     std::vector<std::string> commit();
 
 private:
-    std::filesystem::path stagingFolder(long pid) const;
-    std::vector<std::string> commitStaged();
-    void discard() noexcept;
+    void makeStagingFolder();
 
     std::filesystem::path folder_;
+    std::optional<OwnedLockFile> lock_;
     std::filesystem::path staging_;
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> stagedFiles_;  // temporary, target
     bool committed_ = false;
+    bool keepForRecovery_ = false;  // an undo that failed: the next run finishes it
 };
 
 }  // namespace formats

@@ -181,7 +181,7 @@ void XmlDocument::save(const std::filesystem::path& path) const {
     }
     const std::string bytes(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(size));
     xmlFree(buffer);
-    writeFileAtomically(path, bytes);
+    writeFile(path, bytes);
 }
 
 }  // namespace formats

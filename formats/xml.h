@@ -49,8 +49,8 @@ public:
     std::optional<XmlElement> root() const;
     // Replaces the root element by a new, empty one; every node outside the root stays where it was.
     XmlElement replaceRoot(std::string_view name);
-    // Saves in the encoding the XML declaration names (UTF-8 without one), through a temporary file that
-    // is flushed and renamed over `path`.
+    // Saves in the encoding the XML declaration names (UTF-8 without one). The file is written in place:
+    // a caller that replaces a document stages it in the work folder's commit (Workspace::stageFile).
     void save(const std::filesystem::path& path) const;
 
 private:

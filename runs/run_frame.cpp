@@ -13,21 +13,27 @@ void chooseCentreDocument(MainWindowState& state, Dialogs& dialogs) {
 
 formats::XmlDocument loadCentreDocument(const std::filesystem::path& path,
                                         const std::vector<std::string_view>& requiredRootAttributes) {
-    formats::XmlDocument document = formats::XmlDocument::load(path);
+    std::optional<formats::XmlDocument> loaded;
+    try {
+        loaded = formats::XmlDocument::load(path);
+    } catch (const formats::Error& notXml) {
+        throw formats::Refusal(notXml.what());
+    }
+    formats::XmlDocument& document = *loaded;
     const auto root = document.root();
     const std::string file =
         "El archivo \"" + formats::shown(path) + "\" no es un documento de centro de ITACA: ";
     if (!root || root->name() != centre::centro::element) {
-        throw formats::Error(file + "su elemento raíz es \"" + std::string(root ? root->name() : "") +
-                             "\" y no \"centro\"");
+        throw formats::Refusal(file + "su elemento raíz es \"" + std::string(root ? root->name() : "") +
+                               "\" y no \"centro\"");
     }
     for (std::string_view attribute : requiredRootAttributes) {
         if (!root->hasAttribute(attribute)) {
-            throw formats::Error(file + "a su elemento raíz le falta el atributo \"" +
-                                 std::string(attribute) + "\"");
+            throw formats::Refusal(file + "a su elemento raíz le falta el atributo \"" +
+                                   std::string(attribute) + "\"");
         }
     }
-    return document;
+    return std::move(*loaded);
 }
 
 RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message) {

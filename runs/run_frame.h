@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/error.h"
 #include "formats/workspace.h"
 #include "formats/xml.h"
 #include "runs/dialogs.h"
@@ -31,14 +32,17 @@ struct RunReport {
 // Step 1 of both runs: the open dialog; a cancelled dialog leaves the path as it was.
 void chooseCentreDocument(MainWindowState& state, Dialogs& dialogs);
 
-// Loads the centre document, refusing with a formats::Error naming the file and the reason a file that is
-// not well-formed or whose root is not `centro`, or lacks one of `requiredRootAttributes`.
+// Loads the centre document, refusing (formats::Refusal) with a message naming the file and the reason a
+// file that is not well-formed or whose root is not `centro`, or lacks one of `requiredRootAttributes`.
 formats::XmlDocument loadCentreDocument(const std::filesystem::path& path,
                                         const std::vector<std::string_view>& requiredRootAttributes = {});
 
-// The part of a run that works on the work folder. `body` does the run's work on the workspace and
-// returns false when the user called the run off. Then the staged tables are committed, and the run ends
-// finished; an error ends it with the error box and leaves the work folder as it was.
+// The frame of a run. The run first takes the work folder (its lock, and the repair of what a run that was
+// cut short left there), before anything else, refusals included. `body` then does the run's work on the
+// workspace: it returns false when the user called the run off, and throws formats::Refusal for input
+// that is missing or refused. A refusal ends the run with its message (result flag -1 in embedded mode).
+// After the body, the staged files are committed and the run ends finished; an error ends it with the
+// error box. Either way the work folder is left as it was, unless the commit was made.
 template <typename Body>
 RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::filesystem::path& workFolder,
                       Body body);
@@ -62,6 +66,8 @@ RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::files
         }
         report.tablesWritten = workspace.commit();
         dialogs.busy(false);
+    } catch (const formats::Refusal& refused) {
+        return endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()));
     } catch (const std::exception& error) {
         return endWithError(dialogs, error);
     }

@@ -77,7 +77,7 @@ void writeIniValue(const std::filesystem::path& file, const std::string& section
     std::string out;
     for (const std::string& line : lines) out += line + newline;
     try {
-        formats::writeFileAtomically(file, out);
+        formats::writeFileAtomically(file, out, formats::Flush::Yes);
     } catch (const formats::Error& e) {
         throw formats::Error("No se puede escribir el resultado en \"" + formats::shown(file) +
                              "\": " + e.what());

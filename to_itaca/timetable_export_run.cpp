@@ -19,11 +19,6 @@ using runs::AnsiString;
 // The fields of SOLUC the sections read; a SOLUC without one of them is refused before anything else.
 constexpr const char* kSolucFields[] = {"ASIG", "TAREA", "DIA", "HORA", "CODGRUPO", "PROF", "AULA"};
 
-bool solutionExists(const std::filesystem::path& workFolder) {
-    const auto folder = formats::findWorkFolder(workFolder);
-    return folder && formats::findCaseInsensitive(*folder, "SOLUC.DBF");
-}
-
 // The template chooser in export mode; false when the face called the run off.
 bool chooseTemplate(const formats::XmlDocument& document, runs::MainWindowState& state,
                     runs::Dialogs& dialogs, const formats::Workspace& workspace) {
@@ -84,34 +79,30 @@ std::filesystem::path importDocumentPath(const std::filesystem::path& centreDocu
 
 runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& dialogs,
                                    const std::filesystem::path& workFolder) {
-    dialogs.inform(formats::literals::kOpenCentreDocumentFirst);
-    runs::chooseCentreDocument(state, dialogs);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec) || !solutionExists(workFolder)) {
-        return runs::endWithMissingInput(state, dialogs, formats::literals::kNoCentreDocumentOrSolution);
-    }
-    std::optional<formats::XmlDocument> document;
-    try {
-        document = runs::loadCentreDocument(
-            state.centreDocumentPath, {centro::codigo, centro::denominacion, centro::curso, centro::version});
-    } catch (const formats::Error& refused) {
-        return runs::endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()));
-    }
     return runs::inWorkspace(
         state, dialogs, workFolder, [&](formats::Workspace& workspace, runs::RunReport& report) {
-            if (!chooseTemplate(*document, state, dialogs, workspace)) return false;
-            runs::RunContext run{*document, state, workspace, dialogs};
+            dialogs.inform(formats::literals::kOpenCentreDocumentFirst);
+            runs::chooseCentreDocument(state, dialogs);
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec) || !workspace.find("SOLUC")) {
+                throw formats::Refusal(formats::literals::kNoCentreDocumentOrSolution.toUtf8());
+            }
+            formats::XmlDocument document = runs::loadCentreDocument(
+                state.centreDocumentPath,
+                {centro::codigo, centro::denominacion, centro::curso, centro::version});
+            if (!chooseTemplate(document, state, dialogs, workspace)) return false;
+            runs::RunContext run{document, state, workspace, dialogs};
             to_timetable::BuildDayHourGrid(run);
             dialogs.busy(true);
             ExportTables tables = openTables(workspace);
-            const ItacaCodes codes(*document);
-            ExportContext exporting{tables, codes, state.templateCode, replaceRoot(*document)};
+            const ItacaCodes codes(document);
+            ExportContext exporting{tables, codes, state.templateCode, replaceRoot(document)};
             WriteGroupSessions(exporting);
             WriteOccupationSessions(exporting);
             closeTables(tables);
-            // The import document is saved before the rebuilt DIASHORAST is committed.
+            // The import document joins the commit of the rebuilt DIASHORAST: both appear, or neither.
             report.output = importDocumentPath(state.centreDocumentPath);
-            document->save(report.output);
+            document.save(workspace.stageFile(report.output));
             return true;
         });
 }

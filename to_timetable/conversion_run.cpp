@@ -44,25 +44,20 @@ void runSteps(ConversionContext& run) {
 
 runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialogs,
                               const std::filesystem::path& workFolder) {
-    runs::chooseCentreDocument(state, dialogs);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec)) {
-        return runs::endWithMissingInput(state, dialogs, AnsiString("No existe archivo"));
-    }
-    std::optional<formats::XmlDocument> document;
-    try {
-        document = runs::loadCentreDocument(state.centreDocumentPath);
-    } catch (const formats::Error& refused) {
-        return runs::endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()));
-    }
     return runs::inWorkspace(
         state, dialogs, workFolder, [&](formats::Workspace& workspace, runs::RunReport&) {
-            if (!document->select(centre::plantilla_horario::path).empty() &&
-                !chooseTemplate(*document, state, dialogs)) {
+            runs::chooseCentreDocument(state, dialogs);
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec)) {
+                throw formats::Refusal("No existe archivo");
+            }
+            const formats::XmlDocument document = runs::loadCentreDocument(state.centreDocumentPath);
+            if (!document.select(centre::plantilla_horario::path).empty() &&
+                !chooseTemplate(document, state, dialogs)) {
                 return false;
             }
             dialogs.busy(true);
-            ConversionContext run(runs::RunContext{*document, state, workspace, dialogs});
+            ConversionContext run(runs::RunContext{document, state, workspace, dialogs});
             runSteps(run);
             return true;
         });

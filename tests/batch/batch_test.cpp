@@ -4,7 +4,10 @@
 #include <array>
 #include <cstdio>
 
+#include <unistd.h>
+
 #include "formats/dbf.h"
+#include "formats/workspace.h"
 #include "tests/support/centre_fixture.h"
 
 namespace {
@@ -70,11 +73,12 @@ TEST(Batch, TheSampleSchoolsTables) {
         return values;
     };
     using Strings = std::vector<std::string>;
-    EXPECT_EQ(column("PROFT", "ABREV"), (Strings{"GLA", "gla1", "ÁMN", "FSP", "PCR"}));  // ámn1 teaches in PL2 only
+    EXPECT_EQ(column("PROFT", "ABREV"),
+              (Strings{"GLA", "gla1", "ÁMN", "FSP", "PCR"}));  // ámn1 teaches in PL2 only
     EXPECT_EQ(column("GRUPOST", "TUTOR"), (Strings{"GLA", "gla1", "FSP", "ÁMN"}));
     EXPECT_EQ(column("GRUPOST", "ABREV").back(), "2BATCIENES");
-    EXPECT_EQ(column("ASIGNOMT", "COD"),
-              (Strings{"MAT1", "VAL1", "CAS1", "EF1", "TUT1", "MAT2", "ANG2", "HISTESPA2B", "FIS2B", "*DIA", "*DEP"}));
+    EXPECT_EQ(column("ASIGNOMT", "COD"), (Strings{"MAT1", "VAL1", "CAS1", "EF1", "TUT1", "MAT2", "ANG2",
+                                                  "HISTESPA2B", "FIS2B", "*DIA", "*DEP"}));
     EXPECT_EQ(column("ASIGNOMT", "NOMBRE").front(), "Matemàtiques");
     EXPECT_EQ(column("CURSOST", "ABREV"), (Strings{"1ES", "2ES", "2BA"}));
     EXPECT_EQ(column("AULAT", "ABREV"), (Strings{"A101", "A102", "LAB", "Gimn"}));
@@ -121,9 +125,29 @@ TEST(Batch, MissingAndRefusedInputEndWithExitOne) {
 
 TEST(Batch, AnErrorOfTheRunEndsWithExitThree) {
     BatchFixture f;
-    const Result r = batch({"exportar", f.sample, "--work-dir", (f.dir / "no-such-folder").string()}, f.dir);
+    writeBytes(f.work / "SOLUC.DBF", "not a table");
+    const Result r = f.run({"importar", f.sample});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_NE(r.err.find("no-such-folder"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("DIASHORAST"), std::string::npos) << r.err;  // SOLUC found, but no grid
+    EXPECT_EQ(snapshot(f.work), (std::map<std::string, std::string>{{"SOLUC.DBF", "not a table"}}));
+}
+
+TEST(Batch, AWorkFolderThatIsMissingOrHeldByAnotherRunIsRefused) {
+    BatchFixture f;
+    Result r = batch({"exportar", f.sample, "--work-dir", (f.dir / "no-such-folder").string()}, f.dir);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("no-such-folder"), std::string::npos) << r.out;
+
+    const auto before = snapshot(f.work);
+    {
+        formats::Workspace held(f.work);  // this process runs on the folder
+        r = f.run({"exportar", f.sample});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.out, "La carpeta de trabajo está en uso por otra conversión (proceso " +
+                             std::to_string(::getpid()) + ").\n");
+    }
+    EXPECT_EQ(snapshot(f.work), before);  // the lock file went with its run
+    EXPECT_EQ(f.run({"exportar", f.sample}).exitCode, 0);
 }
 
 TEST(Batch, UsageErrorsEndWithExitTwoAndTheUsage) {
@@ -137,6 +161,7 @@ TEST(Batch, UsageErrorsEndWithExitTwoAndTheUsage) {
         {"exportar", "a.xml", "--desconocida"},
         {"exportar", "a.xml", "--idioma", "VALENCI\xC1"},  // Windows-1252, not UTF-8
         {"importar", "a.xml", "--todas-plantillas"},       // no question to answer in that direction
+        {"exportar", "a.xml", "--work-dir", ""},           // an unset variable would mean this folder
     };
     for (const auto& args : cases) {
         const Result r = batch(args, dir);

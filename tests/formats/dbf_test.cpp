@@ -135,6 +135,24 @@ TEST(Dbf, ReadsALevel7TableWithBinaryAndUnknownFields) {
     EXPECT_EQ(readBytes(path), before);  // only read: never rewritten
 }
 
+// A level-7 binary number never written is all zero bytes: no value, read as empty text and as 0 (a
+// solution row whose DIA or HORA is blank is then not placed), unlike a written 0.
+TEST(Dbf, Level7BinaryNumbersOfZeroBytesHoldNoValue) {
+    TempDir dir;
+    writeBytes(dir / "SOLUC.DBF", buildLevel7({{"DIA", 'I', 4}, {"HORA", '+', 4}, {"VAL", 'O', 8}},
+                                              {" "s + std::string(16, '\0'),
+                                               " \x80\x00\x00\x00\x80\x00\x00\x00"s + std::string(8, '\0')}));
+    auto t = DbfTable::open(dir / "SOLUC.DBF");
+    for (const char* field : {"DIA", "HORA", "VAL"}) {
+        EXPECT_EQ(t.text(1, field).bytes(), "") << field;
+        EXPECT_EQ(t.number(1, field), 0) << field;
+    }
+    EXPECT_EQ(t.text(2, "DIA").bytes(), "0");
+    EXPECT_EQ(t.integer(2, "HORA"), 0);
+    EXPECT_EQ(t.locate({{"DIA", AnsiString()}}), 1u);
+    t.close();
+}
+
 TEST(Dbf, ReadsIntegersLittleEndianBelowLevel7AndRefusesItsMissingTypes) {
     TempDir dir;
     const auto path = dir / "OLD.DBF";

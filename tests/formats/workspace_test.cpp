@@ -115,33 +115,20 @@ TEST(Workspace, ACommitWhoseThirdRenameFailsIsUndone) {
     EXPECT_EQ(snapshot(wf.folder), before);
 }
 
-TEST(Workspace, LeftoversOfAKilledRunAreUndoneOrFinished) {
-    for (bool finished : {false, true}) {
-        WorkFolder wf;
-        const auto before = snapshot(wf.folder);
-        const long pid = deadProcessId();
-        const std::string old = ".old-" + std::to_string(pid);
-        const fs::path staging = wf.folder / (".transtavelinoitaca-" + std::to_string(pid));
-        fs::create_directory(staging);
-        // The killed run had moved ONE aside and put its new ONE in; TWO was still staged.
-        fs::rename(wf.folder / "ONE.DBF", wf.folder / ("ONE.DBF" + old));
-        fs::rename(wf.folder / "ONE.MDX", wf.folder / ("ONE.MDX" + old));
-        writeBytes(wf.folder / "ONE.DBF", "new table");
-        writeBytes(staging / "TWO.DBF", "staged");
-        writeBytes(staging / "commit-plan", "ONE.DBF\nTWO.DBF\n");
-        if (finished) writeBytes(staging / "commit-done", "");
-
-        Workspace ws(wf.folder);
-        if (finished) {
-            auto after = snapshot(wf.folder);
-            EXPECT_EQ(after["ONE.DBF"], "new table");
-            EXPECT_EQ(after.count("ONE.MDX"), 0u);
-            EXPECT_EQ(after.count("ONE.DBF" + old), 0u);
-            EXPECT_EQ(after.count(staging.filename().string()), 0u);
-        } else {
-            EXPECT_EQ(snapshot(wf.folder), before);
-        }
-    }
+// Replaced tables whose staging folder is gone come back when nothing took their place; temporary files
+// of processes that no longer run are removed, those of a running process stay.
+TEST(Workspace, LeftoversWithoutAStagingFolderArePutRight) {
+    WorkFolder wf;
+    const auto before = snapshot(wf.folder);
+    const std::string dead = std::to_string(deadProcessId());
+    fs::rename(wf.folder / "ONE.DBF", wf.folder / ("ONE.DBF.old-" + dead));
+    writeBytes(wf.folder / ("THREE.DBF.old-" + dead), "replaced by the THREE.DBF in place");
+    writeBytes(wf.folder / ("TWO.DBF.tmp-" + dead), "half a table");
+    writeBytes(wf.folder / "TWO.DBF.tmp-1", "a table that process 1 is writing");
+    { Workspace ws(wf.folder); }
+    auto expected = before;
+    expected["TWO.DBF.tmp-1"] = "a table that process 1 is writing";
+    EXPECT_EQ(snapshot(wf.folder), expected);
 }
 
 TEST(Workspace, FindsTheFolderAndItsTablesWhateverTheLetterCase) {

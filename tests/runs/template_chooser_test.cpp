@@ -119,13 +119,9 @@ TEST(TemplateChooser, ExportModePreselectsTheTemplateOfTheExistingGrid) {
     }
 
     for (const char* plantilla : {"", "PL2"}) {
-        {
-            formats::Workspace ws(folder);
-            formats::DbfTable grid = ws.create(formats::tables::DIASHORAST());
-            if (*plantilla) grid.setText(grid.append(), "PLANTILLA", ansi(plantilla));
-            grid.close();
-            ws.commit();
-        }
+        formats::DbfTable grid = workspace.create(formats::tables::DIASHORAST());
+        if (*plantilla) grid.setText(grid.append(), "PLANTILLA", ansi(plantilla));
+        grid.close();
         TemplateChooser chooser(ChooserMode::Export);
         chooser.activate(doc, formats::literals::kValencia, &workspace);
         EXPECT_FALSE(chooser.languageBoxVisible());

@@ -236,12 +236,13 @@ TEST(Window, BothDirectionsRunInTheWindow) {
 
 TEST(Window, AFailedRunShowsTheErrorAndKeepsEverythingOpen) {
     WindowFixture f;
-    fs::remove_all(f.work);
+    formats::FileOperations::arm(3, 0);  // the first file operation after taking the work folder fails
     TMForm form({"exportar", "zz"}, f.work, f.programFolder);
     form.show();
     Autopilot pilot;
     pilot.fileToOpen = QString::fromStdString(kSample);
     form.BExportar->click();
+    formats::FileOperations::disarm();
     ASSERT_EQ(pilot.messages.size(), 1u);
     EXPECT_TRUE(pilot.messages[0].contains("TTEMP")) << pilot.messages[0].toStdString();
     EXPECT_TRUE(form.isVisible());
@@ -297,12 +298,7 @@ TEST(Window, TheChooserWindowShowsItsModel) {
     runs::TemplateChooser exporting(runs::ChooserMode::Export);
     fs::create_directory(dir / "TTEMP");
     formats::Workspace workspace(dir / "TTEMP");
-    {
-        formats::Workspace ws(dir / "TTEMP");
-        auto grid = ws.create(formats::tables::DIASHORAST());
-        grid.close();
-        ws.commit();
-    }
+    workspace.create(formats::tables::DIASHORAST()).close();
     exporting.activate(doc, formats::literals::kValencia, &workspace);
     TPlantillas exportWindow(exporting, nullptr);
     exportWindow.show();

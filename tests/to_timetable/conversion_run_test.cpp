@@ -56,10 +56,10 @@ TEST(ConversionRun, ACancelledDialogUsesThePathChosenLast) {
     EXPECT_EQ(f.run().outcome, RunOutcome::InputMissing);
     EXPECT_EQ(f.run().outcome, RunOutcome::InputMissing);  // cancelled: the missing path again
     EXPECT_EQ(f.state.centreDocumentPath, f.dir / "missing.xml");
-    fs::remove_all(f.work);
-    EXPECT_EQ(f.run().outcome, RunOutcome::Failed);  // a good document, but no work folder
+    formats::FileOperations::arm(3, 0);  // the first file operation after taking the work folder fails
+    EXPECT_EQ(f.run().outcome, RunOutcome::Failed);  // a good document, but a full disk
+    formats::FileOperations::disarm();
     EXPECT_EQ(f.state.centreDocumentPath, doc);
-    fs::create_directory(f.work);
     EXPECT_EQ(f.run().outcome, RunOutcome::Finished);  // cancelled: the document of the failed attempt
     EXPECT_EQ(f.state.templateCode.toUtf8(), "PL1");
 }
