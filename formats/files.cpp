@@ -87,6 +87,7 @@ void writeAll(int fd, std::string_view bytes, const fs::path& path) {
 
 // The state of the file-operation seam.
 struct Seam {
+    bool armed = false;
     std::size_t failAt = 0, stopAt = 0, count = 0;
     bool stopped = false;
     std::vector<FileOperations::Record> log;
@@ -100,6 +101,7 @@ Seam& seam() {
 // Counts one operation. False when the program was stopped: the caller then does nothing.
 bool proceed(FileOperations::Kind kind, const fs::path& path) {
     Seam& s = seam();
+    if (!s.armed) return true;
     if (s.stopped) return false;
     ++s.count;
     s.log.push_back({kind, path});
@@ -129,7 +131,11 @@ std::string utf8Of(const fs::path& path) {
 }
 
 void FileOperations::arm(std::size_t failAt, std::size_t stopAt) {
-    seam() = Seam{failAt, stopAt, 0, false, {}};
+    seam() = Seam{true, failAt, stopAt, 0, false, {}};
+}
+
+void FileOperations::disarm() {
+    seam() = Seam{};
 }
 
 const std::vector<FileOperations::Record>& FileOperations::log() {

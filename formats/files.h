@@ -65,7 +65,8 @@ public:
     // stops the program there: it throws Stopped, and every later operation does nothing, as after a kill.
     // 0 for neither. Also starts a new log.
     static void arm(std::size_t failAt, std::size_t stopAt);
-    static void disarm() { arm(0, 0); }
+    // Back to plain operations, neither counted nor logged.
+    static void disarm();
     // The operations counted since arm(), in order (the stop included, the no-ops after it not).
     static const std::vector<Record>& log();
     static bool stopped();

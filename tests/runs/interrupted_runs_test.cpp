@@ -195,7 +195,7 @@ TEST(InterruptedRuns, AConversionOrExportOnAFullDiskFailsAndLeavesEverythingAsIt
 TEST(InterruptedRuns, ACommitFlushesEachFileOnceAndItsFoldersBeforeTheDoneMark) {
     School s;
     kExport.before(s);
-    FileOperations::arm(0, 0);
+    FileOperations::arm(0, 0);  // only the log
     ASSERT_EQ(kExport.run(s), RunOutcome::Finished);
     const auto log = FileOperations::log();
     FileOperations::disarm();
