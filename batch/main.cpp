@@ -4,6 +4,7 @@
 
 #include "batch/batch_dialogs.h"
 #include "batch/options.h"
+#include "formats/error.h"
 #include "formats/workspace.h"
 #include "to_itaca/timetable_export_run.h"
 #include "to_timetable/conversion_run.h"
@@ -18,11 +19,15 @@ std::filesystem::path workFolder(const batch::Options& options) {
                                       home ? home : "");
 }
 
-// One line per table written, with its rows.
+// One line per table written, with its rows. The run is over and its lock gone: the tables are only read.
 void printTables(const std::filesystem::path& folder, const std::vector<std::string>& tables) {
-    formats::Workspace workspace(folder);
+    const auto workFolder = formats::findWorkFolder(folder);
     for (const std::string& name : tables) {
-        formats::DbfTable table = workspace.open(name);
+        const auto file =
+            workFolder ? formats::findCaseInsensitive(*workFolder, name + ".DBF") : std::nullopt;
+        if (!file)
+            throw formats::Error("No existe la tabla " + name + " en \"" + formats::shown(folder) + "\"");
+        formats::DbfTable table = formats::DbfTable::open(*file);
         std::cout << name << ": " << table.rowCount() << (table.rowCount() == 1 ? " fila" : " filas") << '\n';
         table.close();
     }
