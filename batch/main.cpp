@@ -4,7 +4,6 @@
 
 #include "batch/batch_dialogs.h"
 #include "batch/options.h"
-#include "formats/error.h"
 #include "formats/workspace.h"
 #include "to_itaca/timetable_export_run.h"
 #include "to_timetable/conversion_run.h"
@@ -17,20 +16,6 @@ std::filesystem::path workFolder(const batch::Options& options) {
     const char* home = std::getenv("HOME");
     return formats::defaultWorkFolder(prefix ? std::optional<std::string>(prefix) : std::nullopt,
                                       home ? home : "");
-}
-
-// One line per table written, with its rows. The run is over and its lock gone: the tables are only read.
-void printTables(const std::filesystem::path& folder, const std::vector<std::string>& tables) {
-    const auto workFolder = formats::findWorkFolder(folder);
-    for (const std::string& name : tables) {
-        const auto file =
-            workFolder ? formats::findCaseInsensitive(*workFolder, name + ".DBF") : std::nullopt;
-        if (!file)
-            throw formats::Error("No existe la tabla " + name + " en \"" + formats::shown(folder) + "\"");
-        formats::DbfTable table = formats::DbfTable::open(*file);
-        std::cout << name << ": " << table.rowCount() << (table.rowCount() == 1 ? " fila" : " filas") << '\n';
-        table.close();
-    }
 }
 
 int run(const batch::Options& options) {
@@ -49,14 +34,7 @@ int run(const batch::Options& options) {
         case runs::RunOutcome::Finished:
             break;
     }
-    try {
-        printTables(folder, report.tablesWritten);
-        if (!report.output.empty())
-            std::cout << "documento de importación: " << report.output.string() << '\n';
-    } catch (const std::exception& e) {
-        std::cerr << e.what() << '\n';
-        return batch::kRunError;
-    }
+    std::cout << '\n' << report.text;
     return batch::kFinished;
 }
 

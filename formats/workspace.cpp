@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "formats/backups.h"
 #include "formats/error.h"
 #include "formats/files.h"
 
@@ -109,15 +110,17 @@ void rollBack(const std::vector<Move>& moves) {
 // a kill halfway never leaves a plan to undo, then the staged files that live outside it, then the rest.
 void discardStaging(const fs::path& staging) {
     removeFile(staging / kPlanFile);
-    for (const fs::path& staged : readPaths(staging / kStagedFilesList)) removeFile(staged);
+    for (const fs::path& staged : readPaths(staging / kStagedFilesList)) removeFolder(staged);
     removeFolder(staging);
 }
 
-// The clean-up after the commit point: the replaced files go, then the plan, then the done mark.
+// The clean-up after the commit point: the replaced files go (their backup is in place), then the list
+// of what a discard would remove, then the plan, then the done mark.
 void finishForward(const std::vector<Move>& moves, const fs::path& staging) {
     for (const Move& m : moves) {
         if (m.aside) removeFile(m.to);
     }
+    removeFile(staging / kStagedFilesList);
     removeFile(staging / kPlanFile);
     removeFile(staging / kDoneFile);
     removeFolder(staging);
@@ -226,9 +229,22 @@ void Workspace::makeStagingFolder() {
     if (!isPresent(staging_)) createFolder(staging_);
 }
 
+// Listed before it is written, so that whatever happens to this run a later one knows to remove it.
+void Workspace::listOutsideFile(const fs::path& path) {
+    makeStagingFolder();
+    outsideFiles_.push_back(path);
+    // Replaced whole, so that a kill while writing it never loses what it listed before.
+    writeFileAtomically(staging_ / kStagedFilesList, encodePaths(outsideFiles_), Flush::No);
+}
+
 DbfTable Workspace::create(const TableLayout& layout) {
     makeStagingFolder();
-    return DbfTable::create(staging_ / (std::string(layout.name) + ".DBF"), layout.fields);
+    const std::string file = std::string(layout.name) + ".DBF";
+    const fs::path staged = staging_ / file;
+    if (std::none_of(staged_.begin(), staged_.end(), [&](const Staged& s) { return s.staged == staged; })) {
+        staged_.push_back({staged, folder_ / file, true});
+    }
+    return DbfTable::create(staged, layout.fields);
 }
 
 std::optional<fs::path> Workspace::find(std::string_view tableName) const {
@@ -246,54 +262,94 @@ DbfTable Workspace::open(std::string_view tableName) const {
     return DbfTable::open(*path);
 }
 
+std::vector<std::string> Workspace::stagedTables() const {
+    std::vector<std::string> tables;
+    for (const Staged& s : staged_) {
+        if (s.table) tables.push_back(s.target.stem().string());
+    }
+    return tables;
+}
+
 fs::path Workspace::stageFile(const fs::path& target) {
-    makeStagingFolder();
     fs::path temp = target;
     temp += withPid(kTempInfix, currentProcessId());
-    stagedFiles_.emplace_back(temp, target);
-    std::vector<fs::path> temps;
-    for (const auto& [staged, to] : stagedFiles_) temps.push_back(staged);
-    // Listed before it is written, so that whatever happens a later run knows to remove it.
-    writeFile(staging_ / kStagedFilesList, encodePaths(temps));
+    listOutsideFile(temp);
+    staged_.push_back({temp, target, false});
     return temp;
 }
 
-std::vector<std::string> Workspace::commit() {
-    std::vector<std::string> tables;
-    std::vector<Move> moves;
-    const long pid = currentProcessId();
-    const auto moveIn = [&](const fs::path& staged, const fs::path& target,
-                            const std::vector<fs::path>& replaced) {
-        for (const fs::path& file : replaced)
-            moves.push_back({true, file, file.string() + withPid(kOldInfix, pid)});
-        moves.push_back({false, staged, target});
+void Workspace::removeAtCommit(const fs::path& target) {
+    staged_.push_back({{}, target, false});
+}
+
+// The backup of a commit: what it replaces, kept under the name it had, and what it creates.
+struct Workspace::Backup {
+    std::vector<BackupEntry> entries;
+    std::vector<fs::path> files;  // the replaced files, in the order of `entries`
+};
+
+// Writes the run folder under a temporary name and renames it into place, its list written last. Both
+// names are listed first: until the commit point, a later run removes them.
+fs::path Workspace::keepBackup(const RunRecord& record, const Backup& backup) {
+    const fs::path backups = folder_ / kBackupsFolder;
+    const fs::path runFolder = backups / newRunFolderName(backups, record.run);
+    const fs::path temp =
+        backups / ("." + runFolder.filename().string() + withPid(kTempInfix, currentProcessId()));
+    listOutsideFile(temp);
+    listOutsideFile(runFolder);
+    if (!isPresent(backups)) createFolder(backups);
+    createFolder(temp);
+    const auto keep = [&](std::string_view name, const std::string& bytes) {
+        writeFile(temp / name, bytes);
+        flushFile(temp / name);
     };
-    if (isPresent(staging_)) {
-        for (const fs::path& staged : folderEntries(staging_)) {
-            const std::string name = staged.filename().string();
-            if (!endsWith(name, ".DBF")) continue;
+    for (std::size_t i = 0; i < backup.files.size(); ++i) {
+        keep(backup.entries[i].file, readWholeFile(backup.files[i]));
+    }
+    keep(kRunReport, record.report ? record.report(runFolder) : std::string());
+    keep(kBackupList, backupListText(backup.entries));
+    flushFolder(temp);
+    renameFile(temp, runFolder);
+    flushFolder(backups);
+    return runFolder;
+}
+
+Committed Workspace::commit(const RunRecord& record) {
+    Committed committed;
+    std::vector<Move> moves;
+    Backup backup;
+    const long pid = currentProcessId();
+    const auto inWorkFolder = [&](const fs::path& p) {
+        return p.parent_path() == folder_ ? p.filename() : p;
+    };
+    for (const Staged& s : staged_) {
+        const std::string name = s.target.filename().string();
+        std::vector<fs::path> replaced = caseVariants(s.target.parent_path(), name);
+        if (s.table) {
             const std::string table = name.substr(0, name.size() - 4);
-            std::vector<fs::path> replaced = caseVariants(folder_, name);
             for (const fs::path& index : caseVariants(folder_, table + ".MDX")) replaced.push_back(index);
-            moveIn(staged, folder_ / name, replaced);
-            tables.push_back(table);
+            committed.tables.push_back(table);
         }
-    }
-    for (const auto& [staged, target] : stagedFiles_) {
-        moveIn(staged, target, isPresent(target) ? std::vector<fs::path>{target} : std::vector<fs::path>{});
-    }
-    if (moves.empty()) {
-        committed_ = true;
-        return tables;
+        for (const fs::path& file : replaced) {
+            moves.push_back({true, file, file.string() + withPid(kOldInfix, pid)});
+            backup.entries.push_back({true, inWorkFolder(file), file.filename().string()});
+            backup.files.push_back(file);
+        }
+        if (s.staged.empty()) continue;
+        moves.push_back({false, s.staged, s.target});
+        if (std::none_of(replaced.begin(), replaced.end(), [&](const fs::path& r) {
+                return asciiLower(r.filename().string()) == asciiLower(name);
+            })) {
+            backup.entries.push_back({false, inWorkFolder(s.target), {}});
+        }
     }
 
     std::set<fs::path> folders;
     for (const Move& m : moves) {
-        if (!m.aside) {
-            flushFile(m.from);
-            folders.insert(m.to.parent_path());
-        }
+        if (!m.aside) flushFile(m.from);
+        folders.insert(m.to.parent_path());
     }
+    committed.backup = keepBackup(record, backup);
     writeFileAtomically(staging_ / kPlanFile, encodePlan(moves), Flush::Yes);
     flushFolder(staging_);
     try {
@@ -314,10 +370,11 @@ std::vector<std::string> Workspace::commit() {
     committed_ = true;
     try {
         finishForward(moves, staging_);
+        removeOldBackups(folder_);
     } catch (const Error&) {
         // The commit is done; what is left of it is only clean-up, which the next run finishes.
     }
-    return tables;
+    return committed;
 }
 
 }  // namespace formats

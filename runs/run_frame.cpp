@@ -1,7 +1,10 @@
 #include "runs/run_frame.h"
 
+#include <cstdio>
 #include "formats/centre_document.h"
+
 #include "formats/error.h"
+#include "formats/files.h"
 
 namespace runs {
 
@@ -36,16 +39,48 @@ formats::XmlDocument loadCentreDocument(const std::filesystem::path& path,
     return std::move(*loaded);
 }
 
+std::vector<TableRows> stagedTableRows(const formats::Workspace& workspace) {
+    std::vector<TableRows> rows;
+    for (const std::string& name : workspace.stagedTables()) {
+        formats::DbfTable table = workspace.open(name);
+        rows.push_back({name, table.rowCount()});
+        table.close();
+    }
+    return rows;
+}
+
+std::string reportText(std::string_view run, const RunReport& report) {
+    const formats::DateTime t = formats::localDateTime();
+    char when[64];
+    std::snprintf(when, sizeof when, "%02d/%02d/%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
+                  t.minute, t.second);
+    std::string text = "TransTavelinoItaca: " + std::string(run) + ", " + when + "\n";
+    if (!report.tablesWritten.empty()) {
+        text += "\nTablas escritas en la carpeta de trabajo:\n";
+        for (const TableRows& t : report.tablesWritten) {
+            text += "  " + t.table + ": " + std::to_string(t.rows) + (t.rows == 1 ? " fila\n" : " filas\n");
+        }
+    }
+    if (!report.details.empty()) text += "\n";
+    for (const std::string& line : report.details) text += line + "\n";
+    text += "\n";
+    if (!report.output.empty()) text += "Documento de importación: " + formats::shown(report.output) + "\n";
+    text += "Copia de lo sustituido: " + formats::shown(report.backup) + "\n";
+    return text;
+}
+
 RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message) {
     dialogs.inform(message);
     if (state.embedded) state.resultFlag = -1;
-    return RunReport{RunOutcome::InputMissing, {}, {}};
+    RunReport report;
+    report.outcome = RunOutcome::InputMissing;
+    return report;
 }
 
 RunReport endWithError(Dialogs& dialogs, const std::exception& error) {
     dialogs.busy(false);
     dialogs.fail(error.what());
-    return RunReport{RunOutcome::Failed, {}, {}};
+    return RunReport{};
 }
 
 void endFinished(MainWindowState& state, Dialogs& dialogs, RunReport& report) {

@@ -23,11 +23,23 @@ struct RunContext {
     Dialogs& dialogs;
 };
 
+struct TableRows {
+    std::string table;
+    std::size_t rows;
+};
+
+// How a run ended and what it did: what the batch tool prints and the report ("informe.txt") says.
 struct RunReport {
     RunOutcome outcome = RunOutcome::Failed;
-    std::vector<std::string> tablesWritten;  // the workspace tables the run replaced, in commit order
-    std::filesystem::path output;            // the import document, when the run wrote one
+    std::vector<TableRows> tablesWritten;  // the workspace tables the run replaced, in commit order
+    std::filesystem::path output;          // the import document, when the run wrote one
+    std::vector<std::string> details;      // the run's own lines of the report (UTF-8)
+    std::filesystem::path backup;          // the run folder of the backup of a finished run
+    std::string text;                      // the report of a finished run, as written
 };
+
+// The report of a finished run, in Spanish: what it wrote, its own details, where its backup is.
+std::string reportText(std::string_view run, const RunReport& report);
 
 // Step 1 of both runs: the open dialog; a cancelled dialog leaves the path as it was.
 void chooseCentreDocument(MainWindowState& state, Dialogs& dialogs);
@@ -45,7 +57,10 @@ formats::XmlDocument loadCentreDocument(const std::filesystem::path& path,
 // error box. Either way the work folder is left as it was, unless the commit was made.
 template <typename Body>
 RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::filesystem::path& workFolder,
-                      Body body);
+                      std::string_view run, Body body);
+
+// The rows of every table the run has staged, for its report.
+std::vector<TableRows> stagedTableRows(const formats::Workspace& workspace);
 
 // The end of a run whose input is missing or refused: the message, and result flag -1 in embedded mode.
 RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message);
@@ -56,7 +71,7 @@ void endFinished(MainWindowState& state, Dialogs& dialogs, RunReport& report);
 
 template <typename Body>
 RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::filesystem::path& workFolder,
-                      Body body) {
+                      std::string_view run, Body body) {
     RunReport report;
     try {
         formats::Workspace workspace(workFolder);
@@ -64,7 +79,12 @@ RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::files
             report.outcome = RunOutcome::InputMissing;
             return report;
         }
-        report.tablesWritten = workspace.commit();
+        report.tablesWritten = stagedTableRows(workspace);
+        workspace.commit({std::string(run), [&](const std::filesystem::path& backup) {
+                              report.backup = backup;
+                              report.text = reportText(run, report);
+                              return report.text;
+                          }});
         dialogs.busy(false);
     } catch (const formats::Refusal& refused) {
         return endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()));

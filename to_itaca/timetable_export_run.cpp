@@ -80,7 +80,7 @@ std::filesystem::path importDocumentPath(const std::filesystem::path& centreDocu
 runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& dialogs,
                                    const std::filesystem::path& workFolder) {
     return runs::inWorkspace(
-        state, dialogs, workFolder, [&](formats::Workspace& workspace, runs::RunReport& report) {
+        state, dialogs, workFolder, "importar", [&](formats::Workspace& workspace, runs::RunReport& report) {
             dialogs.inform(formats::literals::kOpenCentreDocumentFirst);
             runs::chooseCentreDocument(state, dialogs);
             std::error_code ec;

@@ -45,7 +45,7 @@ void runSteps(ConversionContext& run) {
 runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialogs,
                               const std::filesystem::path& workFolder) {
     return runs::inWorkspace(
-        state, dialogs, workFolder, [&](formats::Workspace& workspace, runs::RunReport&) {
+        state, dialogs, workFolder, "exportar", [&](formats::Workspace& workspace, runs::RunReport&) {
             runs::chooseCentreDocument(state, dialogs);
             std::error_code ec;
             if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec)) {

@@ -201,7 +201,7 @@ TEST(Batch, RoundTripOnTheSampleSchool) {
     const Result r = f.run({"importar", centre});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const fs::path output = f.dir / "ResultadoTavelinocentro.xml";
-    EXPECT_NE(r.out.find("documento de importación: " + output.string()), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Documento de importación: " + output.string()), std::string::npos) << r.out;
     const std::string xml = readBytes(output);
     auto count = [&](const std::string& what) {
         std::size_t n = 0;

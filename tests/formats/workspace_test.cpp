@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "formats/backups.h"
 #include "formats/error.h"
 #include "tests/support/files.h"
 
@@ -43,7 +44,7 @@ struct WorkFolder {
         writeTable(ws, kOne, "old1");
         writeTable(ws, kTwo, "old2");
         writeTable(ws, kThree, "old3");
-        ws.commit();
+        ws.commit({"prueba", {}});
         writeBytes(folder / "ONE.MDX", "index");
         writeBytes(folder / "two.mdx", "index");
         writeBytes(folder / "two.dbf", "a stale lower-case copy");
@@ -58,20 +59,49 @@ long deadProcessId() {
     return child;
 }
 
+// The files directly in the work folder, the backups aside.
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename() != kBackupsFolder) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TEST(Workspace, CommitReplacesTablesAndRemovesTheirIndexesInAnyLetterCase) {
     WorkFolder wf;
+    const auto before = snapshot(wf.folder);
+    Committed committed;
     {
         Workspace ws(wf.folder);
-        writeTable(ws, kOne, "new1");
         writeTable(ws, kTwo, "new2");
+        writeTable(ws, kOne, "new1");
         EXPECT_EQ(valueIn(*ws.find("ONE")), "new1");  // later steps read the staged version
         EXPECT_EQ(valueIn(wf.folder / "ONE.DBF"), "old1");
-        ws.commit();
+        writeTable(ws, TableLayout{"FOUR", {FieldDef::text("V", 8)}}, "new4");
+        committed = ws.commit({"prueba", [](const fs::path& runFolder) {
+                                   return "informe de " + runFolder.filename().string();
+                               }});
     }
-    const auto files = snapshot(wf.folder);
-    std::vector<std::string> names;
-    for (const auto& [name, bytes] : files) names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{"ONE.DBF", "OTHER.TXT", "THREE.DBF", "TWO.DBF"}));
+    EXPECT_EQ(namesIn(wf.folder),
+              (std::vector<std::string>{"FOUR.DBF", "ONE.DBF", "OTHER.TXT", "THREE.DBF", "TWO.DBF"}));
+    EXPECT_EQ(committed.tables, (std::vector<std::string>{"TWO", "ONE", "FOUR"}));
+
+    // What was replaced is kept byte for byte, with the run's report and the list of what it did.
+    EXPECT_EQ(runFolders(wf.folder).front(), committed.backup);
+    EXPECT_EQ(
+        snapshot(committed.backup),
+        (std::map<std::string, std::string>{
+            {"ONE.DBF", before.at("ONE.DBF")},
+            {"ONE.MDX", "index"},
+            {"TWO.DBF", before.at("TWO.DBF")},
+            {"two.dbf", "a stale lower-case copy"},
+            {"two.mdx", "index"},
+            {"informe.txt", "informe de " + committed.backup.filename().string()},
+            {"copia.txt",
+             "sustituido\tTWO.DBF\tTWO.DBF\nsustituido\ttwo.dbf\ttwo.dbf\nsustituido\ttwo.mdx\ttwo.mdx\n"
+             "sustituido\tONE.DBF\tONE.DBF\nsustituido\tONE.MDX\tONE.MDX\ncreado\tFOUR.DBF\n"}}));
     EXPECT_EQ(valueIn(wf.folder / "ONE.DBF"), "new1");
     EXPECT_EQ(valueIn(wf.folder / "TWO.DBF"), "new2");
     EXPECT_EQ(valueIn(wf.folder / "THREE.DBF"), "old3");
@@ -105,7 +135,7 @@ TEST(Workspace, ACommitWhoseThirdRenameFailsIsUndone) {
         fs::create_directory(blocker);
         writeBytes(blocker / "x", "x");
         try {
-            ws.commit();
+            ws.commit({"prueba", {}});
             FAIL() << "commit succeeded";
         } catch (const Error& e) {
             EXPECT_NE(std::string(e.what()).find("THREE.DBF"), std::string::npos) << e.what();

@@ -57,16 +57,39 @@ void refusedRun(School& s) {
     EXPECT_EQ(to_timetable::runConversion(state, dialogs, s.work).outcome, RunOutcome::InputMissing);
 }
 
-// Everything in the school's folder, the import document's export time aside.
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// Everything in the school's folder, with what the time or the school's temporary folder put in it made
+// common: backup run folders numbered in order, dates and times masked.
 State everything(const School& s) {
-    State files = snapshot(s.dir.path());
-    for (auto& [name, bytes] : files) {
-        if (name.find("Resultado") != std::string::npos) {
-            bytes =
-                std::regex_replace(bytes, std::regex("fecha_exportacion=\"[^\"]*\""), "fecha_exportacion");
+    const State files = snapshot(s.dir.path());
+    const std::string backups = "TTEMP/CopiasTransTavelinoItaca/";
+    std::set<std::string> runFolders;
+    for (const auto& [name, bytes] : files) {
+        if (name.rfind(backups, 0) == 0 && name.size() > backups.size() && name[backups.size()] != '.') {
+            runFolders.insert(name.substr(backups.size(), name.find('/', backups.size()) - backups.size()));
         }
     }
-    return files;
+    // Numbered in time order; replaced longest first, since "...-exportar" begins "...-exportar-2".
+    std::vector<std::pair<std::string, std::string>> numbered;
+    for (const std::string& folder : runFolders)
+        numbered.emplace_back(folder, "copia" + std::to_string(numbered.size()));
+    std::sort(numbered.begin(), numbered.end(),
+              [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    const auto common = [&](std::string text) {
+        for (const auto& [folder, number] : numbered) text = replaceAll(text, folder, number);
+        text = replaceAll(text, s.dir.path().string(), "<dir>");
+        text = std::regex_replace(text, std::regex("fecha_exportacion=\"[^\"]*\""), "fecha_exportacion");
+        return std::regex_replace(text, std::regex(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d)"), "<when>");
+    };
+    State normal;
+    for (const auto& [name, bytes] : files) normal[common(name)] = common(bytes);
+    return normal;
 }
 
 // What the timetable program and ITACA see: the tables and the documents, without a run's own files.
@@ -200,21 +223,23 @@ TEST(InterruptedRuns, ACommitFlushesEachFileOnceAndItsFoldersBeforeTheDoneMark) 
     const auto log = FileOperations::log();
     FileOperations::disarm();
 
-    std::map<std::string, int> flushes;
+    std::map<fs::path, int> flushes;
     std::size_t lastRename = 0, done = 0;
     for (std::size_t i = 0; i < log.size(); ++i) {
         const std::string name = log[i].path.filename().string();
-        if (log[i].kind == FileOperations::Kind::Flush) ++flushes[name];
+        if (log[i].kind == FileOperations::Kind::Flush) ++flushes[log[i].path];
         if (done) continue;
         if (log[i].kind == FileOperations::Kind::Rename && name.rfind("commit-", 0) != 0) lastRename = i;
         if (log[i].kind == FileOperations::Kind::Create && name.rfind("commit-done", 0) == 0) done = i;
     }
     ASSERT_GT(done, lastRename);
     const std::string pid = std::to_string(formats::currentProcessId());
-    EXPECT_EQ(flushes, (std::map<std::string, int>{{"DIASHORAST.DBF", 1},
-                                                   {"ResultadoTavelinocentro.xml.tmp-" + pid, 1},
-                                                   {"commit-plan.tmp-" + pid, 1},
-                                                   {"commit-done.tmp-" + pid, 1}}));
+    for (const auto& [path, count] : flushes) {
+        EXPECT_EQ(count, 1) << path;
+        EXPECT_EQ(path.string().find(".DBF.tmp-"), std::string::npos) << "a table flushed at its close";
+    }
+    EXPECT_TRUE(flushes.count(s.work / (".transtavelinoitaca-" + pid) / "DIASHORAST.DBF"));
+    EXPECT_TRUE(flushes.count(s.dir / ("ResultadoTavelinocentro.xml.tmp-" + pid)));
     std::set<fs::path> flushedFolders;
     for (std::size_t i = lastRename; i < done; ++i) {
         if (log[i].kind == FileOperations::Kind::FlushFolder) flushedFolders.insert(log[i].path);

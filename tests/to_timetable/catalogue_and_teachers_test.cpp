@@ -151,8 +151,9 @@ TEST(Teachers, LongValuesAreCutAndLongCodesWarnedAbout) {
 TEST(Catalogue, EveryTableExistsAfterARunOnAnEmptyDocument) {
     Conversion c;
     c.run("");
-    EXPECT_EQ(c.report.tablesWritten,
-              (Strings{"ASIGNOMT", "ASIGT", "AULAT", "CURSOST", "DIASHORAST", "GRUPOST", "PROFT"}));
+    Strings written;
+    for (const auto& t : c.report.tablesWritten) written.push_back(t.table);
+    EXPECT_EQ(written, (Strings{"ASIGNOMT", "PROFT", "AULAT", "CURSOST", "GRUPOST", "ASIGT", "DIASHORAST"}));
     for (const char* table : {"ASIGNOMT", "ASIGT", "AULAT", "CURSOST", "DIASHORAST", "GRUPOST", "PROFT"}) {
         EXPECT_TRUE(c.rows(table).empty()) << table;
     }

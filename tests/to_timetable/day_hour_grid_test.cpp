@@ -26,7 +26,7 @@ std::vector<GridRow> buildGrid(runs::MainWindowState& state) {
     const auto document = formats::XmlDocument::parse("<centro/>", "centro.xml");
     runs::RunContext run{document, state, workspace, dialogs};
     BuildDayHourGrid(run);
-    workspace.commit();
+    workspace.commit({"prueba", {}});
     formats::DbfTable grid = formats::DbfTable::open(dir / "DIASHORAST.DBF");
     EXPECT_EQ(grid.fields().size(), formats::tables::DIASHORAST().fields.size());
     std::vector<GridRow> rows;
