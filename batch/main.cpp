@@ -5,6 +5,7 @@
 #include "batch/batch_dialogs.h"
 #include "batch/options.h"
 #include "formats/workspace.h"
+#include "runs/restore_run.h"
 #include "to_itaca/timetable_export_run.h"
 #include "to_timetable/conversion_run.h"
 
@@ -18,14 +19,40 @@ std::filesystem::path workFolder(const batch::Options& options) {
                                       home ? home : "");
 }
 
+// restaurar --listar: the backups, newest first.
+int listBackups(const std::filesystem::path& folder) {
+    try {
+        const std::string listing = runs::backupListing(folder);
+        if (listing.empty()) {
+            std::cout << "No hay ninguna copia en \"" << formats::shown(folder) << "\"\n";
+            return batch::kInputMissing;
+        }
+        std::cout << listing;
+        return batch::kFinished;
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << '\n';
+        return batch::kRunError;
+    }
+}
+
 int run(const batch::Options& options) {
     const std::filesystem::path folder = workFolder(options);
+    if (options.direction == batch::Direction::Restaurar && options.listar) return listBackups(folder);
     batch::BatchDialogs dialogs(options, std::cout, std::cerr);
     runs::MainWindowState state;
     state.languageChoice = options.idioma;
-    const runs::RunReport report = options.direction == batch::Direction::Exportar
-                                       ? to_timetable::runConversion(state, dialogs, folder)
-                                       : to_itaca::runTimetableExport(state, dialogs, folder);
+    runs::RunReport report;
+    switch (options.direction) {
+        case batch::Direction::Exportar:
+            report = to_timetable::runConversion(state, dialogs, folder);
+            break;
+        case batch::Direction::Importar:
+            report = to_itaca::runTimetableExport(state, dialogs, folder);
+            break;
+        case batch::Direction::Restaurar:
+            report = runs::runRestore(state, dialogs, folder, options.copia);
+            break;
+    }
     switch (report.outcome) {
         case runs::RunOutcome::InputMissing:
             return batch::kInputMissing;

@@ -25,10 +25,14 @@ const char* usageText() {
            "                                               [--todas-plantillas] [--quitar-sin-clases]\n"
            "  TransTavelinoItaca-batch importar CENTRO.xml [--work-dir DIR] [--plantilla CODIGO] [--idioma "
            "TEXTO]\n"
+           "  TransTavelinoItaca-batch restaurar [--work-dir DIR] [--copia NOMBRE] [--listar]\n"
            "  TransTavelinoItaca-batch --help | --version\n"
            "\n"
            "  exportar             del documento de centro de ITACA a las tablas de la carpeta de trabajo\n"
            "  importar             de la solución SOLUC a un documento de importación para ITACA\n"
+           "  restaurar            devuelve a la carpeta de trabajo lo que sustituyó una conversión, desde "
+           "su\n"
+           "                       copia en CopiasTransTavelinoItaca (por omisión, la más reciente)\n"
            "  --work-dir DIR       la carpeta de trabajo (por omisión, C:\\TTEMP tal como la ve Wine)\n"
            "  --plantilla CODIGO   el texto escrito en la casilla de plantilla (por omisión, la "
            "preseleccionada)\n"
@@ -36,6 +40,8 @@ const char* usageText() {
            "  --todas-plantillas   responder \"Si\" a la pregunta de tomar las líneas de todas las "
            "plantillas\n"
            "  --quitar-sin-clases  responder \"Si\" a la pregunta de quitar grupos y profesores sin clases\n"
+           "  --copia NOMBRE       restaurar: la copia que se devuelve\n"
+           "  --listar             restaurar: lista las copias, de la más reciente a la más antigua\n"
            "\n"
            "Códigos de salida: 0 terminado, 1 falta la entrada o se rechaza, 2 error de uso, 3 error del "
            "proceso.\n";
@@ -54,6 +60,8 @@ ParseResult parseOptions(int argc, const char* const* argv) {
         options.direction = Direction::Exportar;
     } else if (args[0] == "importar") {
         options.direction = Direction::Importar;
+    } else if (args[0] == "restaurar") {
+        options.direction = Direction::Restaurar;
     } else {
         return UsageError{"orden desconocida: " + std::string(args[0])};
     }
@@ -71,7 +79,14 @@ ParseResult parseOptions(int argc, const char* const* argv) {
             return std::nullopt;
         };
         const bool exporting = options.direction == Direction::Exportar;
-        if (arg == "--work-dir" || arg == "--plantilla" || arg == "--idioma") {
+        const bool restoring = options.direction == Direction::Restaurar;
+        if (restoring && arg == "--copia") {
+            const auto v = value();
+            if (!v || v->empty()) return UsageError{"falta el nombre de la copia"};
+            options.copia = std::string(*v);
+        } else if (restoring && !inlineValue && arg == "--listar") {
+            options.listar = true;
+        } else if (arg == "--work-dir" || (!restoring && (arg == "--plantilla" || arg == "--idioma"))) {
             const auto v = value();
             if (!v) return UsageError{"falta el valor de " + std::string(arg)};
             if (arg == "--work-dir") {
@@ -92,14 +107,16 @@ ParseResult parseOptions(int argc, const char* const* argv) {
             options.quitarSinClases = true;
         } else if (arg.rfind("-", 0) == 0 && arg != "-") {
             return UsageError{"opción desconocida: " + std::string(args[i])};
-        } else if (!haveDocument) {
+        } else if (!haveDocument && !restoring) {
             options.centreDocument = formats::pathFromUtf8(arg);
             haveDocument = true;
         } else {
             return UsageError{"sobra el argumento: " + std::string(arg)};
         }
     }
-    if (!haveDocument) return UsageError{"falta el documento de centro (CENTRO.xml)"};
+    if (!haveDocument && options.direction != Direction::Restaurar) {
+        return UsageError{"falta el documento de centro (CENTRO.xml)"};
+    }
     return options;
 }
 

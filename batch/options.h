@@ -10,7 +10,7 @@
 
 namespace batch {
 
-enum class Direction { Exportar, Importar };
+enum class Direction { Exportar, Importar, Restaurar };
 
 struct Options {
     Direction direction = Direction::Exportar;
@@ -20,6 +20,8 @@ struct Options {
     formats::AnsiString idioma;                    // the main window's language box before the run
     bool todasPlantillas = false;                  // "&Si" to the several-templates question
     bool quitarSinClases = false;                  // "&Si" to the pruning question
+    std::optional<std::string> copia;              // restaurar: the backup to put back (the newest without)
+    bool listar = false;                           // restaurar: only list the backups
 };
 
 enum ExitCode { kFinished = 0, kInputMissing = 1, kUsage = 2, kRunError = 3 };

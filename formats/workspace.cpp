@@ -285,7 +285,8 @@ void Workspace::removeAtCommit(const fs::path& target) {
 // The backup of a commit: what it replaces, kept under the name it had, and what it creates.
 struct Workspace::Backup {
     std::vector<BackupEntry> entries;
-    std::vector<fs::path> files;  // the replaced files, in the order of `entries`
+    std::vector<std::pair<std::string, fs::path>>
+        files;  // each replaced file: its name in the backup, where it is
 };
 
 // Writes the run folder under a temporary name and renames it into place, its list written last. Both
@@ -303,9 +304,7 @@ fs::path Workspace::keepBackup(const RunRecord& record, const Backup& backup) {
         writeFile(temp / name, bytes);
         flushFile(temp / name);
     };
-    for (std::size_t i = 0; i < backup.files.size(); ++i) {
-        keep(backup.entries[i].file, readWholeFile(backup.files[i]));
-    }
+    for (const auto& [name, file] : backup.files) keep(name, readWholeFile(file));
     keep(kRunReport, record.report ? record.report(runFolder) : std::string());
     keep(kBackupList, backupListText(backup.entries));
     flushFolder(temp);
@@ -318,6 +317,7 @@ Committed Workspace::commit(const RunRecord& record) {
     Committed committed;
     std::vector<Move> moves;
     Backup backup;
+    std::set<fs::path> movedAside;
     const long pid = currentProcessId();
     const auto inWorkFolder = [&](const fs::path& p) {
         return p.parent_path() == folder_ ? p.filename() : p;
@@ -331,9 +331,10 @@ Committed Workspace::commit(const RunRecord& record) {
             committed.tables.push_back(table);
         }
         for (const fs::path& file : replaced) {
+            if (!movedAside.insert(file).second) continue;  // two restored files of one name but for case
             moves.push_back({true, file, file.string() + withPid(kOldInfix, pid)});
             backup.entries.push_back({true, inWorkFolder(file), file.filename().string()});
-            backup.files.push_back(file);
+            backup.files.emplace_back(file.filename().string(), file);
         }
         if (s.staged.empty()) continue;
         moves.push_back({false, s.staged, s.target});

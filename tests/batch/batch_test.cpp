@@ -41,7 +41,7 @@ struct BatchFixture {
     std::string sample = std::string(TTI_SAMPLES_DIR) + "/centro.xml";
     BatchFixture() { fs::create_directory(work); }
     Result run(std::vector<std::string> args) {
-        args.insert(args.begin() + 2, {"--work-dir", work.string()});
+        args.insert(args.begin() + 1, {"--work-dir", work.string()});
         return batch(args, dir);
     }
 };
@@ -226,6 +226,76 @@ TEST(Batch, ImportarWithoutASolutionEndsWithExitOne) {
     const Result r = f.run({"importar", f.sample});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find("No existe archivo XML o Solución."), std::string::npos) << r.out;
+}
+
+// What a restore must give back: every file of the work folder but the backups and the run's lock.
+std::map<std::string, std::string> tables(const fs::path& work) {
+    auto files = snapshot(work);
+    std::erase_if(files, [](const auto& f) { return f.first.rfind("CopiasTransTavelinoItaca", 0) == 0; });
+    return files;
+}
+
+std::vector<std::string> backupNames(BatchFixture& f) {
+    const Result r = f.run({"restaurar", "--listar"});
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at < r.out.size(); at = r.out.find('\n', at) + 1) {
+        names.push_back(r.out.substr(at, r.out.find(' ', at) - at));
+    }
+    return names;
+}
+
+TEST(Batch, RestaurarGivesBackWhatARunReplacedAndCanItselfBeUndone) {
+    BatchFixture f;
+    ASSERT_EQ(f.run({"exportar", f.sample}).exitCode, 0);
+    writeBytes(f.work / "asigt.mdx", "an index of the timetable program");
+    const auto first = tables(f.work);
+    ASSERT_EQ(f.run({"exportar", f.sample, "--plantilla", "PL2"}).exitCode, 0);
+    const auto second = tables(f.work);
+    ASSERT_NE(first, second);
+
+    Result r = f.run({"restaurar"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Proceso finalizado"), std::string::npos) << r.out;
+    EXPECT_EQ(tables(f.work), first);
+    const auto names = backupNames(f);
+    ASSERT_EQ(names.size(), 3u);
+    EXPECT_NE(names[0].find("-restaurar"), std::string::npos);
+
+    ASSERT_EQ(f.run({"restaurar", "--copia", names[0]}).exitCode, 0);  // the restore undone
+    EXPECT_EQ(tables(f.work), second);
+    ASSERT_EQ(f.run({"restaurar", "--copia", names[2]}).exitCode, 0);  // before the first run: no tables
+    EXPECT_TRUE(tables(f.work).empty());
+}
+
+TEST(Batch, TheTenNewestBackupsAreKept) {
+    BatchFixture f;
+    std::vector<std::string> first;
+    for (int run = 1; run <= 11; ++run) {
+        ASSERT_EQ(f.run({"exportar", f.sample}).exitCode, 0);
+        if (run == 1) first = backupNames(f);
+    }
+    const auto names = backupNames(f);
+    EXPECT_EQ(names.size(), 10u);
+    EXPECT_EQ(std::count(names.begin(), names.end(), first.at(0)), 0);
+}
+
+TEST(Batch, RestaurarRefusesWhatItCannotRestoreAndChangesNothing) {
+    BatchFixture f;
+    Result r = f.run({"restaurar"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("No hay ninguna copia"), std::string::npos) << r.out;
+
+    ASSERT_EQ(f.run({"exportar", f.sample}).exitCode, 0);
+    const std::string made = backupNames(f).at(0);
+    fs::create_directories(f.work / "CopiasTransTavelinoItaca" / "2099-01-01_00-00-00-exportar");
+    const auto before = snapshot(f.work);
+    r = f.run({"restaurar"});  // the newest has no list
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("copia.txt"), std::string::npos) << r.out;
+    r = f.run({"restaurar", "--copia", "2020-01-01_00-00-00-exportar"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("\n  " + made), std::string::npos) << r.out;  // the names follow
+    EXPECT_EQ(snapshot(f.work), before);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "formats/files.h"
 #include "formats/literals.h"
 #include "formats/workspace.h"
+#include "runs/restore_run.h"
 #include "tests/support/files.h"
 #include "tests/support/scripted_dialogs.h"
 #include "to_itaca/timetable_export_run.h"
@@ -142,6 +143,18 @@ const Scenario kExport{"importar",
                        },
                        [](School& s) { return exportTimetable(s, "PL2"); }};
 
+// Restoring the backup of an export, which gives back the earlier grid and import document.
+const Scenario kRestore{"restaurar",
+                        [](School& s) {
+                            kExport.before(s);
+                            ASSERT_EQ(kExport.run(s), RunOutcome::Finished);
+                        },
+                        [](School& s) {
+                            ScriptedDialogs dialogs;
+                            runs::MainWindowState state;
+                            return runs::runRestore(state, dialogs, s.work, std::nullopt).outcome;
+                        }};
+
 std::string operationText(std::size_t n) {
     const auto& log = FileOperations::log();
     if (log.size() < n) return "";
@@ -203,14 +216,16 @@ void walk(const Scenario& scenario, bool stop) {
     }
 }
 
-TEST(InterruptedRuns, AKilledConversionOrExportIsUndoneOrFinishedByTheNextRun) {
+TEST(InterruptedRuns, AKilledRunIsUndoneOrFinishedByTheNextRun) {
     walk(kConversion, true);
     walk(kExport, true);
+    walk(kRestore, true);
 }
 
-TEST(InterruptedRuns, AConversionOrExportOnAFullDiskFailsAndLeavesEverythingAsItWas) {
+TEST(InterruptedRuns, ARunOnAFullDiskFailsAndLeavesEverythingAsItWas) {
     walk(kConversion, false);
     walk(kExport, false);
+    walk(kRestore, false);
 }
 
 // The staged tables reach the disk once, at the commit, and the renames are made durable by flushing the
