@@ -34,9 +34,22 @@ formats::XmlElement appendSession(formats::XmlElement& section, std::string_view
     return element;
 }
 
-AnsiString itacaCode(const formats::DbfTable& table, formats::RecNo row, std::string_view field,
-                     const CodesOfAKind& kind) {
-    return kind.restore(table.text(row, field), table.width(field));
+AnsiString itacaCode(ExportContext& run, const formats::DbfTable& table, formats::RecNo row,
+                     std::string_view field, const CodesOfAKind& kind) {
+    const AnsiString stored = table.text(row, field);
+    AnsiString whole = kind.restore(stored, table.width(field));
+    if (whole != stored) ++run.restoredCodes;
+    return whole;
+}
+
+std::vector<std::string> ExportContext::reportLines() const {
+    std::vector<std::string> lines{"Filas de clase de SOLUC (a horario_grupo):"};
+    classRows.appendLines(lines, "  ");
+    lines.push_back("Filas de ocupación de SOLUC (a horario_ocupacion):");
+    occupationRows.appendLines(lines, "  ");
+    lines.push_back("Códigos de ITACA escritos enteros que las tablas guardaban cortados: " +
+                    std::to_string(restoredCodes));
+    return lines;
 }
 
 }  // namespace to_itaca

@@ -6,6 +6,7 @@
 
 #include "formats/dbf.h"
 #include "formats/xml.h"
+#include "runs/tally.h"
 #include "to_itaca/itaca_codes.h"
 
 namespace to_itaca {
@@ -20,6 +21,12 @@ struct ExportContext {
     const ItacaCodes& codes;
     const AnsiString& templateCode;
     formats::XmlElement root;
+
+    // What the run's report says of it: the SOLUC rows of each kind by what became of them, and how many
+    // codes were written whole that a table had cut.
+    runs::Tally classRows, occupationRows;
+    std::size_t restoredCodes = 0;
+    std::vector<std::string> reportLines() const;
 };
 
 // A placed row: DIA and HORA are both other than 0 (an empty one reads as 0).
@@ -40,9 +47,9 @@ std::optional<Session> lookupSession(const formats::DbfTable& grid, const format
 formats::XmlElement appendSession(formats::XmlElement& section, std::string_view name,
                                   const ExportContext& run, formats::RecNo row, const Session& session);
 
-// A field's text, with an ITACA code the field had to cut given back whole.
-AnsiString itacaCode(const formats::DbfTable& table, formats::RecNo row, std::string_view field,
-                     const CodesOfAKind& kind);
+// A field's text, with an ITACA code the field had to cut given back whole (and counted).
+AnsiString itacaCode(ExportContext& run, const formats::DbfTable& table, formats::RecNo row,
+                     std::string_view field, const CodesOfAKind& kind);
 
 // The two sections of the import document, each from a pass over SOLUC.
 void WriteGroupSessions(ExportContext& run);

@@ -8,28 +8,45 @@ using runs::lookupNonEmpty;
 void WriteGroupSessions(ExportContext& run) {
     ExportTables& t = run.tables;
     formats::XmlElement section = run.root.appendElement("horarios_grupo");
+    runs::Tally& rows = run.classRows;
     for (formats::RecNo row : t.soluc.rows()) {
         if (t.soluc.text(row, "ASIG") == t.soluc.text(row, "TAREA")) continue;  // an occupation row
-        if (!isPlaced(t.soluc, row)) continue;
+        if (!isPlaced(t.soluc, row)) {
+            rows.add("sin colocar (DIA u HORA vacíos)");
+            continue;
+        }
         const auto group = lookupNonEmpty(t.groups, {{"ABREV", t.soluc.text(row, "CODGRUPO")}});
-        if (!group) continue;
+        if (!group) {
+            rows.add("pasadas por alto, su grupo no está en GRUPOST");
+            continue;
+        }
         const auto subject = lookupNonEmpty(t.catalogue, {{"COD", t.soluc.text(row, "ASIG")}});
-        if (!subject) continue;
+        if (!subject) {
+            rows.add("pasadas por alto, su materia no está en ASIGNOMT");
+            continue;
+        }
         const auto teacher = lookupNonEmpty(t.teachers, {{"ABREV", t.soluc.text(row, "PROF")}});
         const auto room = lookupNonEmpty(t.rooms, {{"ABREV", t.soluc.text(row, "AULA")}});
         const auto session = lookupSession(t.grid, t.soluc, row);
-        if (!session) continue;
+        if (!session) {
+            rows.add("pasadas por alto, su hora no está en DIASHORAST");
+            continue;
+        }
+        rows.add("escritas");
+        if (!teacher) rows.add("escritas sin docente (su profesor no está en PROFT)");
+        if (!room) rows.add("escritas sin aula (su aula no está en AULAT)");
 
         formats::XmlElement element = appendSession(section, "horario_grupo", run, row, *session);
-        element.setAttribute("grupo", itacaCode(t.groups, *group, "CLAVE", run.codes.groups));
-        element.setAttribute("ensenanza", itacaCode(t.groups, *group, "ENSENANZA", run.codes.teachings));
-        element.setAttribute("curso", itacaCode(t.groups, *group, "CLAVECURSO", run.codes.courses));
+        element.setAttribute("grupo", itacaCode(run, t.groups, *group, "CLAVE", run.codes.groups));
+        element.setAttribute("ensenanza", itacaCode(run, t.groups, *group, "ENSENANZA", run.codes.teachings));
+        element.setAttribute("curso", itacaCode(run, t.groups, *group, "CLAVECURSO", run.codes.courses));
         element.setAttribute("contenido",
-                             itacaCode(t.catalogue, *subject, "ABREV_ITACA", run.codes.contents));
+                             itacaCode(run, t.catalogue, *subject, "ABREV_ITACA", run.codes.contents));
+        element.setAttribute("docente", teacher
+                                            ? itacaCode(run, t.teachers, *teacher, "DNI", run.codes.teachers)
+                                            : AnsiString());
         element.setAttribute(
-            "docente", teacher ? itacaCode(t.teachers, *teacher, "DNI", run.codes.teachers) : AnsiString());
-        element.setAttribute("aula",
-                             room ? itacaCode(t.rooms, *room, "ABREV_ITACA", run.codes.rooms) : AnsiString());
+            "aula", room ? itacaCode(run, t.rooms, *room, "ABREV_ITACA", run.codes.rooms) : AnsiString());
         element.setAttribute("idioma", AnsiString());
     }
 }

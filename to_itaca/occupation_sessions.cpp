@@ -8,21 +8,36 @@ using runs::lookupNonEmpty;
 void WriteOccupationSessions(ExportContext& run) {
     ExportTables& t = run.tables;
     formats::XmlElement section = run.root.appendElement("horarios_ocupaciones");
+    runs::Tally& rows = run.occupationRows;
     for (formats::RecNo row : t.soluc.rows()) {
         if (t.soluc.text(row, "ASIG") != t.soluc.text(row, "TAREA")) continue;  // a class row
-        if (!isPlaced(t.soluc, row)) continue;
+        if (!isPlaced(t.soluc, row)) {
+            rows.add("sin colocar (DIA u HORA vacíos)");
+            continue;
+        }
         const auto occupation = lookupNonEmpty(t.catalogue, {{"COD", t.soluc.text(row, "ASIG")}});
-        if (!occupation) continue;
+        if (!occupation) {
+            rows.add("pasadas por alto, su ocupación no está en ASIGNOMT");
+            continue;
+        }
         const auto teacher = lookupNonEmpty(t.teachers, {{"ABREV", t.soluc.text(row, "PROF")}});
-        if (!teacher) continue;
+        if (!teacher) {
+            rows.add("pasadas por alto, su profesor no está en PROFT");
+            continue;
+        }
         const auto session = lookupSession(t.grid, t.soluc, row);
-        if (!session) continue;
+        if (!session) {
+            rows.add("pasadas por alto, su hora no está en DIASHORAST");
+            continue;
+        }
+        rows.add("escritas");
 
         formats::XmlElement element = appendSession(section, "horario_ocupacion", run, row, *session);
-        element.setAttribute("docente", itacaCode(t.teachers, *teacher, "DNI", run.codes.teachers));
-        element.setAttribute("ensenanza", itacaCode(t.teachers, *teacher, "ENSENANZA", run.codes.teachings));
+        element.setAttribute("docente", itacaCode(run, t.teachers, *teacher, "DNI", run.codes.teachers));
+        element.setAttribute("ensenanza",
+                             itacaCode(run, t.teachers, *teacher, "ENSENANZA", run.codes.teachings));
         element.setAttribute("ocupacion",
-                             itacaCode(t.catalogue, *occupation, "ABREV_ITACA", run.codes.occupations));
+                             itacaCode(run, t.catalogue, *occupation, "ABREV_ITACA", run.codes.occupations));
     }
 }
 

@@ -96,9 +96,10 @@ runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& 
             dialogs.busy(true);
             ExportTables tables = openTables(workspace);
             const ItacaCodes codes(document);
-            ExportContext exporting{tables, codes, state.templateCode, replaceRoot(document)};
+            ExportContext exporting{tables, codes, state.templateCode, replaceRoot(document), {}, {}, 0};
             WriteGroupSessions(exporting);
             WriteOccupationSessions(exporting);
+            report.details = exporting.reportLines();
             closeTables(tables);
             // The import document joins the commit of the rebuilt DIASHORAST: both appear, or neither.
             report.output = importDocumentPath(state.centreDocumentPath);

@@ -39,7 +39,10 @@ public:
           rooms_(run.workspace.open(formats::tables::AULAT().name)) {}
 
     void apply(const formats::XmlElement& element) {
-        if (element.attribute(horario_grupo::plantilla) != run_.state.templateCode) return;
+        runs::Tally& lines = run_.groupLines;
+        if (element.attribute(horario_grupo::plantilla) != run_.state.templateCode) {
+            return lines.add("pasadas por alto, de otra plantilla");
+        }
         Line line{element.attribute(horario_grupo::grupo),
                   element.attribute(horario_grupo::curso),
                   element.attribute(horario_grupo::contenido),
@@ -47,8 +50,11 @@ public:
                   {}};
         const auto row = assignments_.locate(
             {{"CLAVE", line.group}, {"CLAVECURSO", line.course}, {"ASIG_ITACA", line.subject}});
-        if (!row) return;
+        if (!row)
+            return lines.add("pasadas por alto, sin asignación de clase para su grupo, curso y materia");
         findTeacherAndRoom(element, line);
+        if (line.teacher.empty()) lines.add("contadas sin profesor (su docente no está en PROFT)");
+        if (line.room.empty()) lines.add("contadas sin aula (su aula no está en AULAT)");
         if (!touched_.contains(*row)) return countFirst(*row, line);
         if (assignments_.text(*row, "CPROF") == line.teacher) return countMore(*row, line);
         const auto teachersRow = assignments_.locate({{"CLAVE", line.group},
@@ -92,12 +98,14 @@ private:
 
     // The first line that falls to a row replaces the default periods.
     void countFirst(RecNo row, const Line& line) {
+        run_.groupLines.add("aplicadas");
         touched_.add(row);
         assignments_.setNumber(row, "HORAS", 1);
         fillBlanks(row, line);
     }
 
     void countMore(RecNo row, const Line& line) {
+        run_.groupLines.add("aplicadas");
         assignments_.setNumber(row, "HORAS", assignments_.number(row, "HORAS") + 1);
         fillBlanks(row, line);
     }
@@ -107,7 +115,9 @@ private:
         const AnsiString subjectCode = assignments_.text(touched, "CASIG");
         const AnsiString groupCode = assignments_.text(touched, "CGRUP");
         const auto group = lookupNonEmpty(groups_, {{"ABREV", groupCode}});
-        if (!group) return;
+        if (!group)
+            return run_.groupLines.add(
+                "pasadas por alto, de un segundo profesor de un grupo sin fila en GRUPOST");
         const RecNo row = assignments_.append();
         assignments_.setText(row, "CASIG", subjectCode);
         assignments_.setText(row, "CPROF", line.teacher);
@@ -123,6 +133,7 @@ private:
         assignments_.setText(row, "CTAREA", AnsiString("*479"));
         run_.writeCode(assignments_, row, "ASIG_ITACA", line.subject);
         touched_.add(row);
+        run_.groupLines.add("aplicadas");
     }
 
     ConversionContext& run_;
@@ -136,7 +147,10 @@ void ApplyGroupTimetable(ConversionContext& run) {
     run.singleTemplate = false;
     const auto lines = run.document.select(horario_grupo::path);
     if (lines.empty()) return;
-    if (run.dialogs.confirm(runs::Question::AllTemplates, formats::literals::kAllTemplatesQuestion)) return;
+    run.groupLines.add("leídas", lines.size());
+    if (run.ask(runs::Question::AllTemplates, formats::literals::kAllTemplatesQuestion)) {
+        return run.groupLines.add("no aplicadas: se tomaron todas las plantillas", lines.size());
+    }
     run.singleTemplate = true;
     GroupTimetable timetable(run);
     for (const auto& line : lines) timetable.apply(line);

@@ -51,8 +51,11 @@ void ApplyOccupationTimetable(ConversionContext& run) {
     DbfTable teachers = run.workspace.open(formats::tables::PROFT().name);
     TaskAssignments tasks(assignments);
     for (const auto& line : run.document.select(horario_ocupacion::path)) {
-        if (run.singleTemplate && line.attribute(horario_ocupacion::plantilla) != run.state.templateCode)
+        run.occupationLines.add("leídas");
+        if (run.singleTemplate && line.attribute(horario_ocupacion::plantilla) != run.state.templateCode) {
+            run.occupationLines.add("pasadas por alto, de otra plantilla");
             continue;
+        }
         const AnsiString occupation = line.attribute(horario_ocupacion::ocupacion);
         // Only task rows: a subject that shares the occupation's ITACA code is another thing.
         const auto task =
@@ -60,6 +63,8 @@ void ApplyOccupationTimetable(ConversionContext& run) {
         const AnsiString taskCode = task ? catalogue.text(*task, "COD") : AnsiString();
         const auto teacher = lookupNonEmpty(teachers, {{"DNI", line.attribute(horario_ocupacion::docente)}});
         const AnsiString teacherCode = teacher ? teachers.text(*teacher, "ABREV") : AnsiString();
+        if (!task) run.occupationLines.add("contadas sin tarea (su ocupación no está en ASIGNOMT)");
+        if (!teacher) run.occupationLines.add("contadas sin profesor (su docente no está en PROFT)");
 
         if (const auto row = tasks.find(teacherCode, occupation)) {
             assignments.setNumber(*row, "HORAS", assignments.number(*row, "HORAS") + 1);

@@ -6,6 +6,7 @@
 
 #include "formats/dbf.h"
 #include "runs/run_frame.h"
+#include "runs/tally.h"
 
 namespace to_timetable {
 
@@ -25,6 +26,16 @@ struct ConversionContext : runs::RunContext {
     // table, field and code, in the order first met: the timetable program will only see its start.
     void writeCode(formats::DbfTable& table, formats::RecNo row, std::string_view field,
                    const AnsiString& code);
+
+    // Asks one of the run's two questions; the answer goes into the report.
+    bool ask(runs::Question question, const AnsiString& text);
+
+    // What the run's report says of it: the timetable lines by what became of them, the codes cut to
+    // fit a field (by table and field), the answers to the questions.
+    runs::Tally groupLines, occupationLines, cutCodes;
+    std::vector<std::string> answers;
+
+    std::vector<std::string> reportLines() const;
 
 private:
     std::set<std::string> warned_;

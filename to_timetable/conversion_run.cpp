@@ -45,7 +45,7 @@ void runSteps(ConversionContext& run) {
 runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialogs,
                               const std::filesystem::path& workFolder) {
     return runs::inWorkspace(
-        state, dialogs, workFolder, "exportar", [&](formats::Workspace& workspace, runs::RunReport&) {
+        state, dialogs, workFolder, "exportar", [&](formats::Workspace& workspace, runs::RunReport& report) {
             runs::chooseCentreDocument(state, dialogs);
             std::error_code ec;
             if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec)) {
@@ -59,6 +59,7 @@ runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialo
             dialogs.busy(true);
             ConversionContext run(runs::RunContext{document, state, workspace, dialogs});
             runSteps(run);
+            report.details = run.reportLines();
             return true;
         });
 }

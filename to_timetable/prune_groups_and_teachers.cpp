@@ -35,8 +35,7 @@ void PruneGroupsAndTeachers(ConversionContext& run) {
     DbfTable teachers = run.workspace.open(formats::tables::PROFT().name);
     DbfTable groups = run.workspace.open(formats::tables::GRUPOST().name);
     if (firstGroupWithoutAssignment(groups, assignments) &&
-        !run.dialogs.confirm(runs::Question::RemoveWithoutClass,
-                             formats::literals::kRemoveWithoutClassQuestion)) {
+        !run.ask(runs::Question::RemoveWithoutClass, formats::literals::kRemoveWithoutClassQuestion)) {
         groups.close();
         teachers.close();
         assignments.close();

@@ -381,3 +381,37 @@ TEST(ExportRun, TheChooserPreselectsTheTemplateOfTheLastGridAndTheGridIsRebuilt)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExportRun, TheReportCountsEverySolucRowByWhatBecameOfIt) {
+    Export e;
+    const auto with = [](SolucRow row, auto change) {
+        change(row);
+        return row;
+    };
+    e.writeSoluc({kClass, with(kClass, [](SolucRow& r) { r.dia = 0; }),
+                  with(kClass, [](SolucRow& r) { r.grupo = "NADA"; }),
+                  with(kClass, [](SolucRow& r) { r.asig = "NADA"; }),
+                  with(kClass, [](SolucRow& r) { r.hora = 9; }),
+                  with(kClass, [](SolucRow& r) { r.prof = "NADIE"; }), kOccupation,
+                  with(kOccupation, [](SolucRow& r) { r.prof = "NADIE"; }),
+                  with(kOccupation, [](SolucRow& r) { r.asig = r.tarea = "*NADA"; })});
+    ASSERT_EQ(e.run(), RunOutcome::Finished);
+    EXPECT_EQ(
+        e.report.details,
+        (std::vector<std::string>{"Filas de clase de SOLUC (a horario_grupo):", "  escritas: 2",
+                                  "  sin colocar (DIA u HORA vacíos): 1",
+                                  "  pasadas por alto, su grupo no está en GRUPOST: 1",
+                                  "  pasadas por alto, su materia no está en ASIGNOMT: 1",
+                                  "  pasadas por alto, su hora no está en DIASHORAST: 1",
+                                  "  escritas sin docente (su profesor no está en PROFT): 1",
+                                  "Filas de ocupación de SOLUC (a horario_ocupacion):", "  escritas: 1",
+                                  "  pasadas por alto, su profesor no está en PROFT: 1",
+                                  "  pasadas por alto, su ocupación no está en ASIGNOMT: 1",
+                                  "Códigos de ITACA escritos enteros que las tablas guardaban cortados: 0"}));
+    EXPECT_NE(e.report.text.find("Documento de importación: " + e.report.output.string()), std::string::npos);
+    EXPECT_EQ(readBytes(e.report.backup / "informe.txt"), e.report.text);
+}
+
+}  // namespace

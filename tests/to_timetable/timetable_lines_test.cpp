@@ -230,3 +230,39 @@ TEST(Pruning, GroupsAndTeachersWithoutAssignmentsGoOnYes) {
 }
 
 }  // namespace
+
+namespace {
+
+bool reports(const Conversion& c, const std::string& line) {
+    const auto& details = c.report.details;
+    return std::find(details.begin(), details.end(), line) != details.end();
+}
+
+TEST(RunReport, CountsEveryTimetableLineByWhatBecameOfIt) {
+    Conversion c;
+    convert(c, school(line("DX") + line("DQ") + line("DX", "A9") + line("DX", "A1", "P2") +
+                          line("DX", "A1", "P1", "G9"),
+                      occupationLine("GUA", "DX") + occupationLine("NADA", "DX") +
+                          occupationLine("GUA", "DQ") + occupationLine("GUA", "DX", "P2")));
+    for (const char* expected :
+         {"  leídas: 5", "  aplicadas: 3", "  contadas sin profesor (su docente no está en PROFT): 1",
+          "  contadas sin aula (su aula no está en AULAT): 1", "  pasadas por alto, de otra plantilla: 1",
+          "  pasadas por alto, sin asignación de clase para su grupo, curso y materia: 1", "  leídas: 4",
+          "  contadas sin tarea (su ocupación no está en ASIGNOMT): 1",
+          "  ¿Tomar las líneas de todas las plantillas?: No"}) {
+        EXPECT_TRUE(reports(c, expected)) << expected;
+    }
+}
+
+// Lines without `curso` find no class assignment: the report says so for every one of them.
+TEST(RunReport, LinesWithoutTheirCourseAreAllReportedAsSkipped) {
+    Conversion c;
+    std::string lines = line("DX") + line("DY");
+    for (std::size_t at; (at = lines.find(" curso=\"C1\"")) != std::string::npos;) lines.erase(at, 11);
+    convert(c, school(lines));
+    EXPECT_TRUE(reports(c, "  pasadas por alto, sin asignación de clase para su grupo, curso y materia: 2"))
+        << ::testing::PrintToString(c.report.details);
+    EXPECT_FALSE(reports(c, "  aplicadas: 2"));
+}
+
+}  // namespace
