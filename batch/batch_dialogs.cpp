@@ -17,11 +17,34 @@ void BatchDialogs::inform(const runs::AnsiString& text) {
     printLines(out_, text);
 }
 
+// The questions are answered from the options. Those that guard the school's data refuse the run when
+// the option is missing: their text then goes to standard error, as the reason of the refusal.
 bool BatchDialogs::confirm(runs::Question question, const runs::AnsiString& text) {
-    const bool yes =
-        question == runs::Question::AllTemplates ? options_.todasPlantillas : options_.quitarSinClases;
-    printLines(out_, text);
-    out_ << (yes ? "-> Si" : "-> No") << '\n';
+    bool yes = false;
+    switch (question) {
+        case runs::Question::AllTemplates:
+            yes = options_.todasPlantillas;
+            break;
+        case runs::Question::RemoveWithoutClass:
+            yes = options_.quitarSinClases;
+            break;
+        case runs::Question::IncompleteDocument:
+            yes = options_.documentoIncompleto;
+            break;
+        case runs::Question::OtherTemplate:
+            // Only a template given by --plantilla is taken over the tables' own, and not without a word.
+            yes = options_.plantilla.has_value();
+            if (yes) printLines(err_, runs::AnsiString::fromUtf8("aviso: ") + text);
+            break;
+    }
+    if (runs::defaultsToNo(question) && !yes) {
+        printLines(err_, text);
+        return false;
+    }
+    if (question != runs::Question::OtherTemplate) {
+        printLines(out_, text);
+        out_ << (yes ? "-> Si" : "-> No") << '\n';
+    }
     return yes;
 }
 
@@ -29,11 +52,11 @@ bool BatchDialogs::confirm(runs::Question question, const runs::AnsiString& text
 // of the document, so that a typing mistake never converts against the wrong template.
 bool BatchDialogs::chooseTemplate(runs::TemplateChooser& chooser) {
     if (options_.plantilla) chooser.setTemplateText(*options_.plantilla);
+    if (chooser.templateIsKnown()) return true;
     const runs::AnsiString code = formats::trimControl(chooser.templateText());
-    const auto& known = chooser.templateItems();
-    if (std::find(known.begin(), known.end(), code) != known.end()) return true;
     std::string list;
-    for (const auto& item : known) list += (list.empty() ? "\"" : ", \"") + item.toUtf8() + "\"";
+    for (const auto& item : chooser.templateItems())
+        list += (list.empty() ? "\"" : ", \"") + item.toUtf8() + "\"";
     err_ << "La plantilla \"" << code.toUtf8()
          << "\" no existe en el documento de centro; sus plantillas son: " << list << '\n';
     return false;

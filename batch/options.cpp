@@ -23,6 +23,7 @@ const char* usageText() {
            "  TransTavelinoItaca-batch exportar CENTRO.xml [--work-dir DIR] [--plantilla CODIGO] [--idioma "
            "TEXTO]\n"
            "                                               [--todas-plantillas] [--quitar-sin-clases]\n"
+           "                                               [--documento-incompleto]\n"
            "  TransTavelinoItaca-batch importar CENTRO.xml [--work-dir DIR] [--plantilla CODIGO] [--idioma "
            "TEXTO]\n"
            "  TransTavelinoItaca-batch restaurar [--work-dir DIR] [--copia NOMBRE] [--listar]\n"
@@ -40,6 +41,9 @@ const char* usageText() {
            "  --todas-plantillas   responder \"Si\" a la pregunta de tomar las líneas de todas las "
            "plantillas\n"
            "  --quitar-sin-clases  responder \"Si\" a la pregunta de quitar grupos y profesores sin clases\n"
+           "  --documento-incompleto  convertir aunque al documento de centro le falten plantillas, "
+           "materias,\n"
+           "                       profesorado o grupos (sin esta opción, se rechaza)\n"
            "  --copia NOMBRE       restaurar: la copia que se devuelve\n"
            "  --listar             restaurar: lista las copias, de la más reciente a la más antigua\n"
            "\n"
@@ -105,6 +109,8 @@ ParseResult parseOptions(int argc, const char* const* argv) {
             options.todasPlantillas = true;
         } else if (exporting && !inlineValue && arg == "--quitar-sin-clases") {
             options.quitarSinClases = true;
+        } else if (exporting && !inlineValue && arg == "--documento-incompleto") {
+            options.documentoIncompleto = true;
         } else if (arg.rfind("-", 0) == 0 && arg != "-") {
             return UsageError{"opción desconocida: " + std::string(args[i])};
         } else if (!haveDocument && !restoring) {

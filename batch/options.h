@@ -20,6 +20,7 @@ struct Options {
     formats::AnsiString idioma;                    // the main window's language box before the run
     bool todasPlantillas = false;                  // "&Si" to the several-templates question
     bool quitarSinClases = false;                  // "&Si" to the pruning question
+    bool documentoIncompleto = false;              // "&Si" to converting a document that lacks sections
     std::optional<std::string> copia;              // restaurar: the backup to put back (the newest without)
     bool listar = false;                           // restaurar: only list the backups
 };

@@ -28,6 +28,27 @@ inline const AnsiString kOpenCentreDocumentFirst = AnsiString::fromUtf8(
 inline const AnsiString kNoCentreDocumentOrSolution =
     AnsiString::fromUtf8("No existe archivo XML o Solución.");
 
+// The template chooser, while its template box names no template of the document.
+inline const AnsiString kUnknownTemplateNote =
+    AnsiString::fromUtf8("Escriba o elija una de las plantillas del documento de centro.");
+
+// Refusals and the questions that protect the work folder.
+inline const AnsiString kNoTemplates =
+    AnsiString::fromUtf8("El documento de centro no define ninguna plantilla horaria.");
+
+inline AnsiString incompleteDocumentQuestion(const std::string& missingSections) {
+    return AnsiString::fromUtf8(
+        "El documento de centro no contiene: " + missingSections +
+        ". Si continúa, las tablas de Tavelino se sustituirán por tablas incompletas. "
+        "¿Desea continuar?");
+}
+inline AnsiString otherTemplateQuestion(const AnsiString& made, const AnsiString& chosen) {
+    return AnsiString::fromUtf8("Las tablas de Tavelino se hicieron con la plantilla ") + made +
+           AnsiString::fromUtf8(" y ha elegido la plantilla ") + chosen +
+           AnsiString::fromUtf8(". Las horas de la solución se leerán con la plantilla ") + chosen +
+           AnsiString::fromUtf8(". ¿Desea continuar?");
+}
+
 // Confirmation boxes.
 inline const AnsiString kConfirmTitle = AnsiString::fromUtf8("Confirmación");
 

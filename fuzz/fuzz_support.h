@@ -64,13 +64,16 @@ inline Snapshot snapshot(const fs::path& folder) {
     return files;
 }
 
-// Opens the given document, takes the preselected template and answers every question "No".
+// Opens the given document and takes the preselected template.
 class QuietDialogs : public runs::Dialogs {
 public:
     explicit QuietDialogs(fs::path document) : document_(std::move(document)) {}
     std::optional<fs::path> openCentreDocument() override { return document_; }
     void inform(const runs::AnsiString&) override {}
-    bool confirm(runs::Question, const runs::AnsiString&) override { return false; }
+    // "No" to the conversion's two questions; "Si" to those that guard the work folder, to go further.
+    bool confirm(runs::Question question, const runs::AnsiString&) override {
+        return runs::defaultsToNo(question);
+    }
     bool chooseTemplate(runs::TemplateChooser&) override { return true; }
     void busy(bool) override {}
     void warn(const runs::AnsiString&) override {}

@@ -17,7 +17,14 @@ class TemplateChooser;
 enum class Question {
     AllTemplates,        // take the timetable lines of every template?
     RemoveWithoutClass,  // remove the groups and teachers that have no class?
+    IncompleteDocument,  // convert a centre document that lacks whole sections?
+    OtherTemplate,       // read the solution with another template than the tables were made for?
 };
+
+// The questions that guard the school's data answer "No" to Enter and Esc.
+inline bool defaultsToNo(Question question) {
+    return question == Question::IncompleteDocument || question == Question::OtherTemplate;
+}
 
 class Dialogs {
 public:

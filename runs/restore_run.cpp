@@ -46,7 +46,6 @@ RunReport runRestore(MainWindowState& state, Dialogs& dialogs, const fs::path& w
                                    report.details.push_back("  quitado: " + formats::shown(entry.where));
                                }
                            }
-                           return true;
                        });
 }
 

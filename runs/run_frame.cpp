@@ -69,8 +69,20 @@ std::string reportText(std::string_view run, const RunReport& report) {
     return text;
 }
 
+formats::Refusal calledOff() {
+    return formats::Refusal("");
+}
+
+void showChooser(TemplateChooser& chooser, const formats::XmlDocument& document, const MainWindowState& state,
+                 Dialogs& dialogs, const formats::Workspace* workspace) {
+    chooser.activate(document, state.languageChoice, workspace);
+    const bool chosen = dialogs.chooseTemplate(chooser);
+    chooser.finish();
+    if (!chosen) throw calledOff();
+}
+
 RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message) {
-    dialogs.inform(message);
+    if (!message.empty()) dialogs.inform(message);
     if (state.embedded) state.resultFlag = -1;
     RunReport report;
     report.outcome = RunOutcome::InputMissing;

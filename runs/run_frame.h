@@ -11,6 +11,7 @@
 #include "formats/xml.h"
 #include "runs/dialogs.h"
 #include "runs/main_window_state.h"
+#include "runs/template_chooser.h"
 
 namespace runs {
 
@@ -51,8 +52,8 @@ formats::XmlDocument loadCentreDocument(const std::filesystem::path& path,
 
 // The frame of a run. The run first takes the work folder (its lock, and the repair of what a run that was
 // cut short left there), before anything else, refusals included. `body` then does the run's work on the
-// workspace: it returns false when the user called the run off, and throws formats::Refusal for input
-// that is missing or refused. A refusal ends the run with its message (result flag -1 in embedded mode).
+// workspace, and throws formats::Refusal for input that is missing or refused, or when the user calls
+// the run off. A refusal ends the run with its message (result flag -1 in embedded mode).
 // After the body, the staged files are committed and the run ends finished; an error ends it with the
 // error box. Either way the work folder is left as it was, unless the commit was made.
 template <typename Body>
@@ -62,7 +63,17 @@ RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::files
 // The rows of every table the run has staged, for its report.
 std::vector<TableRows> stagedTableRows(const formats::Workspace& workspace);
 
-// The end of a run whose input is missing or refused: the message, and result flag -1 in embedded mode.
+// A refusal whose reason the user has already seen or given (a question answered "No", a chooser closed
+// without a template): the run ends refused without a further message.
+formats::Refusal calledOff();
+
+// Activates the chooser on the run's document (in export mode with the workspace's DIASHORAST), lets the
+// face confirm it and finishes it; a face that calls the run off ends it refused.
+void showChooser(TemplateChooser& chooser, const formats::XmlDocument& document, const MainWindowState& state,
+                 Dialogs& dialogs, const formats::Workspace* workspace);
+
+// The end of a run whose input is missing or refused: the message (when it has one), and result flag -1
+// in embedded mode.
 RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message);
 // The end of a run that raised: the normal cursor back and the error box; the state keeps its values.
 RunReport endWithError(Dialogs& dialogs, const std::exception& error);
@@ -75,10 +86,7 @@ RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::files
     RunReport report;
     try {
         formats::Workspace workspace(workFolder);
-        if (!body(workspace, report)) {
-            report.outcome = RunOutcome::InputMissing;
-            return report;
-        }
+        body(workspace, report);
         report.tablesWritten = stagedTableRows(workspace);
         workspace.commit({std::string(run), [&](const std::filesystem::path& backup) {
                               report.backup = backup;

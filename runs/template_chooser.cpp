@@ -47,7 +47,8 @@ void TemplateChooser::activate(const formats::XmlDocument& centreDocument,
     if (mode_ == ChooserMode::Export) {
         grid_ = workspace->open(formats::tables::DIASHORAST().name);
         const formats::RecNo first = grid_->firstRow();
-        chosenCode_ = first ? grid_->text(first, "PLANTILLA") : AnsiString();
+        gridTemplate_ = first ? grid_->text(first, "PLANTILLA") : AnsiString();
+        chosenCode_ = gridTemplate_;
     }
     languageText_ = mainWindowLanguage;
     templates_ = centreDocument.select(centre::plantilla_horario::path);
@@ -94,6 +95,15 @@ void TemplateChooser::refresh() {
     }
     // Ascending text order: a blank sorts before any digit, so orders 1 to 99 come in numeric order.
     std::stable_sort(sessions_.begin(), sessions_.end());
+}
+
+bool TemplateChooser::templateIsKnown() const {
+    const AnsiString code = formats::trimControl(templateText_);
+    return std::find(templateItems_.begin(), templateItems_.end(), code) != templateItems_.end();
+}
+
+AnsiString TemplateChooser::templateNote() const {
+    return templateIsKnown() ? AnsiString() : literals::kUnknownTemplateNote;
 }
 
 void TemplateChooser::finish() {

@@ -46,6 +46,12 @@ public:
     const AnsiString& description() const { return description_; }         // LabelNombre
     const AnsiString& turn() const { return turn_; }                       // LabelTurno
     const std::vector<AnsiString>& sessions() const { return sessions_; }  // ListBox1
+    // Whether the template box names a template of the document (its text trimmed). Only then may the
+    // chooser be confirmed; the note under the box says so otherwise (empty while it does).
+    bool templateIsKnown() const;
+    AnsiString templateNote() const;
+    // Export mode: the template of the existing DIASHORAST; empty when the grid has no rows.
+    const AnsiString& gridTemplate() const { return gridTemplate_; }
 
     // "Continuar" and the close box alike: stores the results and, in export mode, closes DIASHORAST.
     void finish();
@@ -68,6 +74,7 @@ private:
     std::vector<AnsiString> sessions_;
     AnsiString chosenCode_;
     AnsiString chosenTurn_;
+    AnsiString gridTemplate_;
 };
 
 // A session list entry: the order right-aligned in two positions (cut to three characters), " de ", the

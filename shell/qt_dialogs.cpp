@@ -35,12 +35,12 @@ void QtDialogs::inform(const runs::AnsiString& text) {
     informBox(parent_, toQt(text));
 }
 
-bool QtDialogs::confirm(runs::Question, const runs::AnsiString& text) {
+bool QtDialogs::confirm(runs::Question question, const runs::AnsiString& text) {
     QMessageBox box(QMessageBox::Question, toQt(formats::literals::kConfirmTitle), toQt(text),
                     QMessageBox::NoButton, parent_);
     QPushButton* yes = box.addButton("&Si", QMessageBox::YesRole);
     QPushButton* no = box.addButton("&No", QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(runs::defaultsToNo(question) ? no : yes);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
@@ -49,7 +49,8 @@ bool QtDialogs::confirm(runs::Question, const runs::AnsiString& text) {
 bool QtDialogs::chooseTemplate(runs::TemplateChooser& chooser) {
     TPlantillas window(chooser, parent_);
     window.exec();
-    return true;
+    // "Continuar" is only enabled for a template of the document; closed on any other, the run is off.
+    return chooser.templateIsKnown();
 }
 
 void QtDialogs::busy(bool on) {

@@ -55,6 +55,11 @@ TPlantillas::TPlantillas(runs::TemplateChooser& model, QWidget* parent) : QDialo
     ComboBoxPlantilla->setInsertPolicy(QComboBox::NoInsert);
     ComboBoxPlantilla->setStyleSheet("QComboBox { background-color: #ffff00; }");
 
+    // Under the template box: why "Continuar" is disabled, while the box names no template.
+    templateNote_ = new QLabel(Draw3D4);
+    templateNote_->setObjectName("LabelAviso");
+    templateNote_->setStyleSheet("QLabel { color: #b00000; }");
+
     auto* Label3 = new QLabel("Horario:", Draw3D4);
     Label3->setObjectName("Label3");
     LabelNombre = new QLabel(Draw3D4);
@@ -80,6 +85,7 @@ TPlantillas::TPlantillas(runs::TemplateChooser& model, QWidget* parent) : QDialo
     layout->addLayout(language);
     layout->addWidget(LabelPlantillas);
     layout->addWidget(ComboBoxPlantilla);
+    layout->addWidget(templateNote_);
     auto* labels = new QFormLayout;
     labels->addRow(Label3, LabelNombre);
     labels->addRow(Label2, LabelTurno);
@@ -117,6 +123,8 @@ void TPlantillas::showModel() {
     setTextIfChanged(ComboBoxValCast, toQt(model_.languageText()));
     LabelNombre->setText(toQt(model_.description()));
     LabelTurno->setText(toQt(model_.turn()));
+    templateNote_->setText(toQt(model_.templateNote()));
+    BitBtnContinuar->setEnabled(model_.templateIsKnown());
     ListBox1->clear();
     for (const auto& entry : model_.sessions()) ListBox1->addItem(toQt(entry));
 }

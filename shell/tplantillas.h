@@ -31,6 +31,7 @@ private:
     QLabel* LabelPlantillas;
     QLabel* LabelNombre;
     QLabel* LabelTurno;
+    QLabel* templateNote_;
     QListWidget* ListBox1;
 };
 

@@ -19,17 +19,23 @@ using runs::AnsiString;
 // The fields of SOLUC the sections read; a SOLUC without one of them is refused before anything else.
 constexpr const char* kSolucFields[] = {"ASIG", "TAREA", "DIA", "HORA", "CODGRUPO", "PROF", "AULA"};
 
-// The template chooser in export mode; false when the face called the run off.
-bool chooseTemplate(const formats::XmlDocument& document, runs::MainWindowState& state,
+// The template chooser in export mode. The hours of SOLUC are positions in the grid of the template the
+// tables were made for: another template is read only when the user confirms it.
+void chooseTemplate(const formats::XmlDocument& document, runs::MainWindowState& state,
                     runs::Dialogs& dialogs, const formats::Workspace& workspace) {
+    if (document.select(formats::centre::plantilla_horario::path).empty()) {
+        throw formats::Refusal(formats::literals::kNoTemplates.toUtf8());
+    }
     runs::TemplateChooser chooser(runs::ChooserMode::Export);
-    chooser.activate(document, state.languageChoice, &workspace);
-    const bool chosen = dialogs.chooseTemplate(chooser);
-    chooser.finish();
-    if (!chosen) return false;
+    runs::showChooser(chooser, document, state, dialogs, &workspace);
+    const AnsiString& made = chooser.gridTemplate();
+    if (!made.empty() && made != chooser.chosenCode() &&
+        !dialogs.confirm(runs::Question::OtherTemplate,
+                         formats::literals::otherTemplateQuestion(made, chooser.chosenCode()))) {
+        throw runs::calledOff();
+    }
     state.templateCode = chooser.chosenCode();
     state.sessionList = chooser.sessions();
-    return true;
 }
 
 ExportTables openTables(const formats::Workspace& workspace) {
@@ -90,7 +96,7 @@ runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& 
             formats::XmlDocument document = runs::loadCentreDocument(
                 state.centreDocumentPath,
                 {centro::codigo, centro::denominacion, centro::curso, centro::version});
-            if (!chooseTemplate(document, state, dialogs, workspace)) return false;
+            chooseTemplate(document, state, dialogs, workspace);
             runs::RunContext run{document, state, workspace, dialogs};
             to_timetable::BuildDayHourGrid(run);
             dialogs.busy(true);
@@ -104,7 +110,6 @@ runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& 
             // The import document joins the commit of the rebuilt DIASHORAST: both appear, or neither.
             report.output = importDocumentPath(state.centreDocumentPath);
             document.save(workspace.stageFile(report.output));
-            return true;
         });
 }
 

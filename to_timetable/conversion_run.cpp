@@ -2,6 +2,7 @@
 
 #include "formats/centre_document.h"
 #include "formats/error.h"
+#include "formats/literals.h"
 #include "runs/template_chooser.h"
 #include "to_timetable/steps.h"
 
@@ -11,20 +12,35 @@ namespace {
 using runs::AnsiString;
 namespace centre = formats::centre;
 
-// Shows the chooser when the document has at least one template and takes over its results; false
-// when the face called the run off.
-bool chooseTemplate(const formats::XmlDocument& document, runs::MainWindowState& state,
+// A partial export of ITACA (one ticked set of sections) would replace every table of the timetable
+// program by a near-empty one: the user confirms it first, or the run is refused.
+void confirmCompleteDocument(const formats::XmlDocument& document, runs::Dialogs& dialogs) {
+    const std::pair<std::string_view, const char*> sections[] = {
+        {centre::plantilla_horario::path, "plantillas horarias"},
+        {centre::contenido::path, "materias"},
+        {centre::docente::path, "profesorado"},
+        {centre::grupo::path, "grupos"}};
+    std::string missing;
+    for (const auto& [path, name] : sections) {
+        if (document.select(path).empty()) missing += (missing.empty() ? "" : ", ") + std::string(name);
+    }
+    if (missing.empty()) return;
+    if (!dialogs.confirm(runs::Question::IncompleteDocument,
+                         formats::literals::incompleteDocumentQuestion(missing))) {
+        throw runs::calledOff();
+    }
+}
+
+// Shows the chooser when the document has at least one template and takes over its results.
+void chooseTemplate(const formats::XmlDocument& document, runs::MainWindowState& state,
                     runs::Dialogs& dialogs) {
+    if (document.select(centre::plantilla_horario::path).empty()) return;
     runs::TemplateChooser chooser(runs::ChooserMode::Normal);
-    chooser.activate(document, state.languageChoice, nullptr);
-    const bool chosen = dialogs.chooseTemplate(chooser);
-    chooser.finish();
-    if (!chosen) return false;
+    runs::showChooser(chooser, document, state, dialogs, nullptr);
     state.templateCode = chooser.chosenCode();
     state.languageChoice = chooser.languageText();
     state.templateTurn = chooser.chosenTurn();
     state.sessionList = chooser.sessions();
-    return true;
 }
 
 void runSteps(ConversionContext& run) {
@@ -52,15 +68,12 @@ runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialo
                 throw formats::Refusal("No existe archivo");
             }
             const formats::XmlDocument document = runs::loadCentreDocument(state.centreDocumentPath);
-            if (!document.select(centre::plantilla_horario::path).empty() &&
-                !chooseTemplate(document, state, dialogs)) {
-                return false;
-            }
+            confirmCompleteDocument(document, dialogs);
+            chooseTemplate(document, state, dialogs);
             dialogs.busy(true);
             ConversionContext run(runs::RunContext{document, state, workspace, dialogs});
             runSteps(run);
             report.details = run.reportLines();
-            return true;
         });
 }
 

@@ -298,4 +298,33 @@ TEST(Batch, RestaurarRefusesWhatItCannotRestoreAndChangesNothing) {
     EXPECT_EQ(snapshot(f.work), before);
 }
 
+TEST(Batch, APartialDocumentIsRefusedUnlessItIsConfirmed) {
+    BatchFixture f;
+    const fs::path partial = f.dir / "parcial.xml";
+    writeBytes(partial, centreDocument("<docentes><docente apellido1=\"A\" documento=\"1\"/></docentes>"));
+    Result r = f.run({"exportar", partial.string()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("El documento de centro no contiene: plantillas horarias, materias, grupos."),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(snapshot(f.work).empty());
+    r = f.run({"exportar", partial.string(), "--documento-incompleto"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST(Batch, ImportarWithAnotherTemplateGoesOnOnlyWhenItIsGivenAndSaysSo) {
+    BatchFixture f;
+    fs::copy_file(f.sample, f.dir / "centro.xml");
+    const std::string centre = (f.dir / "centro.xml").string();
+    ASSERT_EQ(f.run({"exportar", centre}).exitCode, 0);  // PL1
+    fs::copy_file(std::string(TTI_SAMPLES_DIR) + "/SOLUC.DBF", f.work / "SOLUC.DBF");
+    const Result r = f.run({"importar", centre, "--plantilla", "PL2"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(
+        r.err.find(
+            "aviso: Las tablas de Tavelino se hicieron con la plantilla PL1 y ha elegido la plantilla PL2."),
+        std::string::npos)
+        << r.err;
+}
+
 }  // namespace

@@ -45,6 +45,7 @@ RunOutcome convert(School& s, const char* plantilla, const formats::AnsiString& 
 
 RunOutcome exportTimetable(School& s, const char* plantilla) {
     ScriptedDialogs dialogs;
+    dialogs.answers[runs::Question::OtherTemplate] = true;
     dialogs.openAnswers = {s.centre};
     dialogs.typeTemplate = formats::AnsiString(plantilla);
     runs::MainWindowState state;

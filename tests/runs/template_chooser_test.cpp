@@ -84,6 +84,21 @@ TEST(TemplateChooser, AKeyTypedWithABlankMatchesNothingButIsHandedBackTrimmed) {
     EXPECT_EQ(chooser.chosenTurn().toUtf8(), "-");
 }
 
+// The chooser may only be confirmed on a template of the document, compared trimmed as it is handed back.
+TEST(TemplateChooser, KnowsWhetherItsBoxNamesATemplateOfTheDocument) {
+    TempDir dir;
+    const auto doc = loadCentre(dir, kTwoTemplates);
+    TemplateChooser chooser(ChooserMode::Normal);
+    chooser.activate(doc, formats::literals::kValencia, nullptr);
+    const std::pair<const char*, bool> cases[] = {
+        {"PL1", true}, {" PL2 ", true}, {"PL3", false}, {"pl1", false}, {"", false}};
+    for (const auto& [text, known] : cases) {
+        chooser.setTemplateText(ansi(text));
+        EXPECT_EQ(chooser.templateIsKnown(), known) << text;
+        EXPECT_EQ(chooser.templateNote().empty(), known) << text;
+    }
+}
+
 TEST(TemplateChooser, ListsTheMondaySessionsOfTheTemplateInTextOrder) {
     TempDir dir;
     const auto doc = loadCentre(

@@ -58,6 +58,7 @@ struct Export {
     runs::RunReport report;
 
     explicit Export(const std::string& sections = school()) {
+        dialogs.answers[runs::Question::OtherTemplate] = true;
         conversion.run(sections);
         centre = conversion.dir / "centro.xml";
         EXPECT_EQ(conversion.report.outcome, RunOutcome::Finished);
@@ -383,6 +384,30 @@ TEST(ExportRun, TheChooserPreselectsTheTemplateOfTheLastGridAndTheGridIsRebuilt)
 }  // namespace
 
 namespace {
+
+// The hours of SOLUC are positions in the grid the tables were made with: another template only when
+// the user confirms it; and a document without templates has no grid to read them with.
+TEST(ExportRun, AnotherTemplateOrNoneAtAllIsRefused) {
+    Export e;
+    e.writeSoluc({kClass});
+    e.dialogs.answers[runs::Question::OtherTemplate] = false;
+    e.dialogs.typeTemplate = formats::AnsiString("P2");
+    const auto before = snapshot(e.work);
+    EXPECT_EQ(e.run(), RunOutcome::InputMissing);
+    EXPECT_EQ(
+        e.dialogs.questions,
+        (std::vector<std::string>{"Las tablas de Tavelino se hicieron con la plantilla P1 y ha elegido la "
+                                  "plantilla P2. Las horas de la solución se leerán con la plantilla P2. "
+                                  "¿Desea continuar?"}));
+    EXPECT_EQ(snapshot(e.work), before);
+    EXPECT_FALSE(fs::exists(to_itaca::importDocumentPath(e.centre)));
+
+    Export none("<docentes><docente apellido1=\"A\" documento=\"1\"/></docentes>");
+    none.writeSoluc({kClass});
+    EXPECT_EQ(none.run(), RunOutcome::InputMissing);
+    EXPECT_EQ(none.dialogs.informed.back(), "El documento de centro no define ninguna plantilla horaria.");
+    EXPECT_TRUE(none.dialogs.choosers.empty());
+}
 
 TEST(ExportRun, TheReportCountsEverySolucRowByWhatBecameOfIt) {
     Export e;

@@ -18,7 +18,10 @@ struct Fixture {
     fs::path work = dir / "TTEMP";
     runs::MainWindowState state;
     ScriptedDialogs dialogs;
-    Fixture() { fs::create_directory(work); }
+    Fixture() {
+        fs::create_directory(work);
+        dialogs.answers[runs::Question::IncompleteDocument] = true;  // the documents here are small
+    }
     runs::RunReport run() { return runConversion(state, dialogs, work); }
     std::size_t rows(const char* table) {
         auto t = formats::DbfTable::open(work / (std::string(table) + ".DBF"));
@@ -47,6 +50,32 @@ TEST(ConversionRun, AMissingFileEndsTheRunAndEmbeddedModeReportsIt) {
         EXPECT_TRUE(f.state.directionButtonsEnabled);
         EXPECT_TRUE(snapshot(f.work).empty());
     }
+}
+
+// A partial export of ITACA would leave the timetable program near-empty tables: asked first, "No" refuses.
+TEST(ConversionRun, AnIncompleteDocumentIsConvertedOnlyWhenTheUserSaysSo) {
+    for (bool embedded : {false, true}) {
+        Fixture f;
+        f.state.embedded = embedded;
+        f.dialogs.answers[runs::Question::IncompleteDocument] = false;
+        f.dialogs.openAnswers = {
+            writeCentre(f.dir, "<docentes><docente apellido1=\"A\" documento=\"1\"/></docentes>")};
+        EXPECT_EQ(f.run().outcome, RunOutcome::InputMissing);
+        EXPECT_EQ(f.dialogs.questions,
+                  (std::vector<std::string>{
+                      "El documento de centro no contiene: plantillas horarias, materias, grupos. "
+                      "Si continúa, las tablas de Tavelino se sustituirán por tablas "
+                      "incompletas. ¿Desea continuar?"}));
+        EXPECT_TRUE(f.dialogs.informed.empty());  // the question said it all
+        EXPECT_TRUE(f.dialogs.choosers.empty());
+        EXPECT_EQ(f.state.resultFlag, embedded ? -1 : 0);
+        EXPECT_TRUE(snapshot(f.work).empty());
+    }
+    Fixture yes;
+    yes.dialogs.openAnswers = {
+        writeCentre(yes.dir, "<docentes><docente apellido1=\"A\" documento=\"1\"/></docentes>")};
+    EXPECT_EQ(yes.run().outcome, RunOutcome::Finished);
+    EXPECT_EQ(yes.rows("PROFT"), 1u);
 }
 
 TEST(ConversionRun, ACancelledDialogUsesThePathChosenLast) {
