@@ -19,6 +19,14 @@ void BatchDialogs::inform(const runs::AnsiString& text) {
 
 // The questions are answered from the options. Those that guard the school's data refuse the run when
 // the option is missing: their text then goes to standard error, as the reason of the refusal.
+// The details follow on their own: the report after a blank line, a refusal's reason on the next line.
+void BatchDialogs::informWithDetails(const runs::AnsiString& text, const std::string& details) {
+    printLines(out_, text);
+    if (details.empty()) return;
+    if (details.find('\n') != std::string::npos) out_ << '\n';
+    out_ << details << (details.back() == '\n' ? "" : "\n");
+}
+
 bool BatchDialogs::confirm(runs::Question question, const runs::AnsiString& text) {
     bool yes = false;
     switch (question) {

@@ -16,6 +16,7 @@ public:
 
     std::optional<std::filesystem::path> openCentreDocument() override { return options_.centreDocument; }
     void inform(const runs::AnsiString& text) override;
+    void informWithDetails(const runs::AnsiString& text, const std::string& details) override;
     bool confirm(runs::Question question, const runs::AnsiString& text) override;
     bool chooseTemplate(runs::TemplateChooser& chooser) override;
     void busy(bool) override {}

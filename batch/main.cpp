@@ -61,7 +61,6 @@ int run(const batch::Options& options) {
         case runs::RunOutcome::Finished:
             break;
     }
-    std::cout << '\n' << report.text;
     return batch::kFinished;
 }
 

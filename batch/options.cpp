@@ -16,6 +16,16 @@ std::optional<AnsiString> textOption(std::string_view value) {
     return AnsiString::fromUtf8Strict(value);
 }
 
+// The language box holds one of its two items: either, in any letter case, or VALENCIA without its accent.
+// Anything else would silently give Castilian names with Valencian day names.
+std::optional<AnsiString> languageOption(const AnsiString& text) {
+    for (const AnsiString& item : {formats::literals::kValencia, formats::literals::kCastellano}) {
+        if (formats::equalsIgnoreCase(text, item)) return item;
+    }
+    if (formats::equalsIgnoreCase(text, AnsiString("VALENCIA"))) return formats::literals::kValencia;
+    return std::nullopt;
+}
+
 }  // namespace
 
 const char* usageText() {
@@ -37,7 +47,7 @@ const char* usageText() {
            "  --work-dir DIR       la carpeta de trabajo (por omisión, C:\\TTEMP tal como la ve Wine)\n"
            "  --plantilla CODIGO   el texto escrito en la casilla de plantilla (por omisión, la "
            "preseleccionada)\n"
-           "  --idioma TEXTO       el texto de la casilla de idioma (por omisión, VALENCIÁ)\n"
+           "  --idioma TEXTO       VALENCIÁ o CASTELLANO, la lengua de los nombres (por omisión, VALENCIÁ)\n"
            "  --todas-plantillas   responder \"Si\" a la pregunta de tomar las líneas de todas las "
            "plantillas\n"
            "  --quitar-sin-clases  responder \"Si\" a la pregunta de quitar grupos y profesores sin clases\n"
@@ -102,8 +112,10 @@ ParseResult parseOptions(int argc, const char* const* argv) {
             if (!text) return UsageError{"el valor de " + std::string(arg) + " no es UTF-8 válido"};
             if (arg == "--plantilla") {
                 options.plantilla = *text;
+            } else if (const auto language = languageOption(*text)) {
+                options.idioma = *language;
             } else {
-                options.idioma = *text;
+                return UsageError{"--idioma debe ser VALENCIÁ o CASTELLANO, no \"" + std::string(*v) + "\""};
             }
         } else if (exporting && !inlineValue && arg == "--todas-plantillas") {
             options.todasPlantillas = true;

@@ -17,7 +17,13 @@ public:
 // another run holds): the run ends refused, as for a missing document, not failed.
 class Refusal : public Error {
 public:
-    using Error::Error;
+    // `details`: a second line for who wants to know more (the path and what is wrong with it).
+    explicit Refusal(const std::string& message, std::string details = {})
+        : Error(message), details_(std::move(details)) {}
+    const std::string& details() const { return details_; }
+
+private:
+    std::string details_;
 };
 
 // A path as shown in a message.

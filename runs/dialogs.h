@@ -33,6 +33,11 @@ public:
     virtual std::optional<std::filesystem::path> openCentreDocument() = 0;
     // A plain message box with the application title and "Aceptar".
     virtual void inform(const AnsiString& text) = 0;
+    // The same box with details the user can open (UTF-8): the run's report, the reason of a refusal.
+    virtual void informWithDetails(const AnsiString& text, const std::string& details) {
+        (void)details;
+        inform(text);
+    }
     // A confirmation box ("Confirmación", "&Si" / "&No"); true for "&Si".
     virtual bool confirm(Question question, const AnsiString& text) = 0;
     // The modal template chooser over an activated model; the face sets the box texts and confirms.

@@ -81,8 +81,24 @@ void showChooser(TemplateChooser& chooser, const formats::XmlDocument& document,
     if (!chosen) throw calledOff();
 }
 
-RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message) {
-    if (!message.empty()) dialogs.inform(message);
+void requireCentreDocument(const std::filesystem::path& path, const AnsiString& message) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::is_regular_file(status)) return;
+    std::string reason = "No se ha elegido ningún documento de centro.";
+    if (!path.empty()) {
+        reason = "\"" + formats::shown(path) + "\" " +
+                 (!fs::exists(status)        ? "no existe."
+                  : fs::is_directory(status) ? "es una carpeta, no un archivo."
+                                             : "no es un archivo normal.");
+    }
+    throw formats::Refusal(message.toUtf8(), reason);
+}
+
+RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message,
+                              const std::string& details) {
+    if (!message.empty()) dialogs.informWithDetails(message, details);
     if (state.embedded) state.resultFlag = -1;
     RunReport report;
     report.outcome = RunOutcome::InputMissing;
@@ -97,7 +113,7 @@ RunReport endWithError(Dialogs& dialogs, const std::exception& error) {
 
 void endFinished(MainWindowState& state, Dialogs& dialogs, RunReport& report) {
     state.resultFlag = 1;
-    dialogs.inform(AnsiString("Proceso finalizado"));
+    dialogs.informWithDetails(AnsiString("Proceso finalizado"), report.text);
     state.directionButtonsEnabled = false;
     report.outcome = RunOutcome::Finished;
 }

@@ -74,7 +74,11 @@ void showChooser(TemplateChooser& chooser, const formats::XmlDocument& document,
 
 // The end of a run whose input is missing or refused: the message (when it has one), and result flag -1
 // in embedded mode.
-RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message);
+RunReport endWithMissingInput(MainWindowState& state, Dialogs& dialogs, const AnsiString& message,
+                              const std::string& details = {});
+// Refuses (with `message`, and the path and what is wrong as details) a centre document that is not a
+// file that can be read.
+void requireCentreDocument(const std::filesystem::path& path, const AnsiString& message);
 // The end of a run that raised: the normal cursor back and the error box; the state keeps its values.
 RunReport endWithError(Dialogs& dialogs, const std::exception& error);
 // The end of a finished run: result flag 1, "Proceso finalizado", both direction buttons disabled.
@@ -95,7 +99,7 @@ RunReport inWorkspace(MainWindowState& state, Dialogs& dialogs, const std::files
                           }});
         dialogs.busy(false);
     } catch (const formats::Refusal& refused) {
-        return endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()));
+        return endWithMissingInput(state, dialogs, AnsiString::fromUtf8(refused.what()), refused.details());
     } catch (const std::exception& error) {
         return endWithError(dialogs, error);
     }

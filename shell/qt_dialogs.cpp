@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 
 #include "formats/literals.h"
 #include "shell/qt_text.h"
@@ -12,9 +15,17 @@
 
 namespace shell {
 
-void informBox(QWidget* parent, const QString& text) {
+void installSpanish(QApplication& app, QTranslator& translator) {
+    if (translator.load(QLocale(QLocale::Spanish, QLocale::Spain), "qtbase", "_",
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&translator);
+    }
+}
+
+void informBox(QWidget* parent, const QString& text, const QString& details) {
     QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::NoButton, parent);
     box.addButton("Aceptar", QMessageBox::AcceptRole);
+    if (!details.isEmpty()) box.setDetailedText(details);
     box.exec();
 }
 
@@ -33,6 +44,10 @@ std::optional<std::filesystem::path> QtDialogs::openCentreDocument() {
 
 void QtDialogs::inform(const runs::AnsiString& text) {
     informBox(parent_, toQt(text));
+}
+
+void QtDialogs::informWithDetails(const runs::AnsiString& text, const std::string& details) {
+    informBox(parent_, toQt(text), QString::fromStdString(details));
 }
 
 bool QtDialogs::confirm(runs::Question question, const runs::AnsiString& text) {

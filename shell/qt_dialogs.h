@@ -6,6 +6,8 @@
 #include "runs/dialogs.h"
 #include "runs/main_window_state.h"
 
+class QApplication;
+class QTranslator;
 class QWidget;
 
 namespace shell {
@@ -13,7 +15,10 @@ namespace shell {
 inline const char* const kApplicationTitle = "TransTavelinoItaca";
 
 // A plain box with the application title and one button "Aceptar".
-void informBox(QWidget* parent, const QString& text);
+void informBox(QWidget* parent, const QString& text, const QString& details = {});
+
+// Qt's own texts (the open dialog, "Mostrar detalles...") in Spanish, from Qt's translations.
+void installSpanish(QApplication& app, QTranslator& translator);
 
 class QtDialogs : public runs::Dialogs {
 public:
@@ -21,6 +26,7 @@ public:
 
     std::optional<std::filesystem::path> openCentreDocument() override;
     void inform(const runs::AnsiString& text) override;
+    void informWithDetails(const runs::AnsiString& text, const std::string& details) override;
     bool confirm(runs::Question question, const runs::AnsiString& text) override;
     bool chooseTemplate(runs::TemplateChooser& chooser) override;
     void busy(bool on) override;

@@ -89,9 +89,11 @@ runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& 
         state, dialogs, workFolder, "importar", [&](formats::Workspace& workspace, runs::RunReport& report) {
             dialogs.inform(formats::literals::kOpenCentreDocumentFirst);
             runs::chooseCentreDocument(state, dialogs);
-            std::error_code ec;
-            if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec) || !workspace.find("SOLUC")) {
-                throw formats::Refusal(formats::literals::kNoCentreDocumentOrSolution.toUtf8());
+            runs::requireCentreDocument(state.centreDocumentPath, formats::literals::kNoCentreDocumentOrSolution);
+            if (!workspace.find("SOLUC")) {
+                throw formats::Refusal(formats::literals::kNoCentreDocumentOrSolution.toUtf8(),
+                                       "No existe la tabla SOLUC en la carpeta de trabajo \"" +
+                                           formats::shown(workspace.folder()) + "\".");
             }
             formats::XmlDocument document = runs::loadCentreDocument(
                 state.centreDocumentPath,

@@ -63,10 +63,7 @@ runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialo
     return runs::inWorkspace(
         state, dialogs, workFolder, "exportar", [&](formats::Workspace& workspace, runs::RunReport& report) {
             runs::chooseCentreDocument(state, dialogs);
-            std::error_code ec;
-            if (!std::filesystem::is_regular_file(state.centreDocumentPath, ec)) {
-                throw formats::Refusal("No existe archivo");
-            }
+            runs::requireCentreDocument(state.centreDocumentPath, AnsiString("No existe archivo"));
             const formats::XmlDocument document = runs::loadCentreDocument(state.centreDocumentPath);
             confirmCompleteDocument(document, dialogs);
             chooseTemplate(document, state, dialogs);

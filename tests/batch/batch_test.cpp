@@ -92,7 +92,7 @@ TEST(Batch, TheSampleSchoolsTables) {
 
 TEST(Batch, TakesTheTemplateAndTheLanguageFromItsOptions) {
     BatchFixture f;
-    const Result r = f.run({"exportar", f.sample, "--plantilla", "PL2", "--idioma=CASTELLANO"});
+    const Result r = f.run({"exportar", f.sample, "--plantilla", "PL2", "--idioma=castellano"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("DIASHORAST: 21 filas\n"), std::string::npos) << r.out;
     auto grid = formats::DbfTable::open(f.work / "DIASHORAST.DBF");
@@ -115,7 +115,7 @@ TEST(Batch, MissingAndRefusedInputEndWithExitOne) {
     BatchFixture f;
     Result r = f.run({"exportar", (f.dir / "nada.xml").string()});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "No existe archivo\n");
+    EXPECT_EQ(r.out, "No existe archivo\n\"" + (f.dir / "nada.xml").string() + "\" no existe.\n");
     writeBytes(f.dir / "roto.xml", "<centro>");
     r = f.run({"exportar", (f.dir / "roto.xml").string()});
     EXPECT_EQ(r.exitCode, 1);
@@ -136,7 +136,11 @@ TEST(Batch, AWorkFolderThatIsMissingOrHeldByAnotherRunIsRefused) {
     BatchFixture f;
     Result r = batch({"exportar", f.sample, "--work-dir", (f.dir / "no-such-folder").string()}, f.dir);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.out.find("no-such-folder"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("No existe la carpeta de trabajo"), std::string::npos) << r.out;
+    writeBytes(f.dir / "un-archivo", "");
+    r = batch({"exportar", f.sample, "--work-dir", (f.dir / "un-archivo").string()}, f.dir);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("no es una carpeta"), std::string::npos) << r.out;
 
     const auto before = snapshot(f.work);
     {
@@ -162,6 +166,7 @@ TEST(Batch, UsageErrorsEndWithExitTwoAndTheUsage) {
         {"exportar", "a.xml", "--idioma", "VALENCI\xC1"},  // Windows-1252, not UTF-8
         {"importar", "a.xml", "--todas-plantillas"},       // no question to answer in that direction
         {"exportar", "a.xml", "--work-dir", ""},           // an unset variable would mean this folder
+        {"exportar", "a.xml", "--idioma", "INGLES"},       // neither of the language box's two items
     };
     for (const auto& args : cases) {
         const Result r = batch(args, dir);

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 #include <functional>
 
 #include "shell/gradient_panel.h"
@@ -38,7 +39,9 @@ public:
     std::vector<QString> titles;
     std::vector<QStringList> buttons;
     std::vector<QMessageBox::Icon> icons;
-    QStringList fileDialog;  // title, filters and default suffix of the last open dialog
+    std::vector<QString> details;
+    std::vector<QString> defaults;  // the button Enter would press
+    QStringList fileDialog;         // title, filters and default suffix of the last open dialog
 
     Autopilot() {
         QObject::connect(&timer_, &QTimer::timeout, [this] { step(); });
@@ -51,7 +54,8 @@ private:
         if (!modal || !modal->isVisible()) return;
         if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             fileDialog =
-                QStringList{files->windowTitle(), files->nameFilters().join("|"), files->defaultSuffix()};
+                QStringList{files->windowTitle(), files->nameFilters().join("|"), files->defaultSuffix(),
+                            files->findChild<QLabel*>("fileNameLabel")->text()};
             if (fileToOpen.isEmpty()) return files->reject();
             files->findChild<QLineEdit*>("fileNameEdit")->setText(fileToOpen);
             QMetaObject::invokeMethod(files, "accept");
@@ -59,13 +63,24 @@ private:
             messages.push_back(box->text());
             titles.push_back(box->windowTitle());
             icons.push_back(box->icon());
+            details.push_back(box->detailedText());
+            defaults.push_back(box->defaultButton() ? box->defaultButton()->text() : QString());
             QStringList texts;
-            for (QAbstractButton* b : box->buttons()) texts << b->text();
+            QAbstractButton* answer = box->escapeButton();  // "&No" to a question
+            for (QAbstractButton* b : box->buttons()) {
+                if (box->buttonRole(b) == QMessageBox::ActionRole) continue;  // "Mostrar detalles..."
+                texts << b->text();
+                if (!answer) answer = b;  // "Aceptar"
+            }
             buttons.push_back(texts);
-            box->buttons().back()->click();  // "Aceptar", or "&No" to a question
+            answer->click();
         } else if (auto* chooser = qobject_cast<TPlantillas*>(modal)) {
             if (onChooser) onChooser(*chooser);
-            chooser->BitBtnContinuar->click();
+            if (chooser->BitBtnContinuar->isEnabled()) {
+                chooser->BitBtnContinuar->click();
+            } else {
+                chooser->reject();  // Esc: the only way out while the box names no template
+            }
         }
     }
     QTimer timer_;
@@ -191,7 +206,7 @@ TEST(Window, AFinishedStandaloneRunDisablesBothDirections) {
     pilot.fileToOpen = QString::fromStdString(kSample);
     form.ComboBoxValCast->setEditText("CASTELLANO");
     form.BExportar->click();
-    EXPECT_EQ(pilot.fileDialog, (QStringList{"Archivo XML", "*.xml (*.xml)", "xml"}));
+    EXPECT_EQ(pilot.fileDialog, (QStringList{"Archivo XML", "*.xml (*.xml)", "xml", "&Nombre de fichero:"}));
     ASSERT_EQ(pilot.messages.size(), 2u);  // the several-templates question and the end
     EXPECT_EQ(pilot.titles[0], "Confirmación");
     EXPECT_EQ(pilot.icons[0], QMessageBox::Question);
@@ -200,11 +215,46 @@ TEST(Window, AFinishedStandaloneRunDisablesBothDirections) {
     EXPECT_EQ(pilot.buttons[1], (QStringList{"Aceptar"}));
     EXPECT_EQ(pilot.icons[1], QMessageBox::NoIcon);
     EXPECT_EQ(pilot.messages.back(), "Proceso finalizado");
+    EXPECT_TRUE(pilot.details.back().startsWith("TransTavelinoItaca: exportar"))
+        << pilot.details.back().toStdString();
+    EXPECT_TRUE(pilot.details.back().contains("DIASHORAST: 42 filas"));
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.BExportar->isEnabled());
     EXPECT_FALSE(form.BImportar->isEnabled());
     EXPECT_EQ(form.state().languageChoice.toUtf8(), "CASTELLANO");
     form.close();
+}
+
+// Nothing is written for a template the document does not have, nor for a partial document unless the
+// user says so: "&No" is the default of that question.
+TEST(Window, AnUnknownTemplateOrAnIncompleteDocumentIsRefusedInEmbeddedMode) {
+    {
+        WindowFixture f;
+        TMForm form({"exportar", "zz"}, f.work, f.programFolder);
+        form.show();
+        Autopilot pilot;
+        pilot.fileToOpen = QString::fromStdString(kSample);
+        pilot.onChooser = [](TPlantillas& chooser) { chooser.ComboBoxPlantilla->setEditText("PL9"); };
+        form.BExportar->click();
+        EXPECT_TRUE(pilot.messages.empty());
+        EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=-1\r\n");
+        EXPECT_TRUE(snapshot(f.work).empty());
+    }
+    WindowFixture f;
+    writeBytes(f.dir / "parcial.xml",
+               centreDocument("<docentes><docente apellido1=\"A\" documento=\"1\"/></docentes>"));
+    TMForm form({"exportar", "zz"}, f.work, f.programFolder);
+    form.show();
+    Autopilot pilot;
+    pilot.fileToOpen = QString::fromStdString((f.dir / "parcial.xml").string());
+    form.BExportar->click();
+    ASSERT_EQ(pilot.messages.size(), 1u);
+    EXPECT_TRUE(pilot.messages[0].startsWith(
+        "El documento de centro no contiene: plantillas horarias, materias, grupos."));
+    EXPECT_EQ(pilot.titles[0], "Confirmación");
+    EXPECT_EQ(pilot.defaults[0], "&No");
+    EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=-1\r\n");
+    EXPECT_TRUE(snapshot(f.work).empty());
 }
 
 TEST(Window, BothDirectionsRunInTheWindow) {
@@ -283,7 +333,14 @@ TEST(Window, TheChooserWindowShowsItsModel) {
     auto* turno = window.findChild<QLabel*>("LabelTurno");
     auto* sessionsBox = window.findChild<QListWidget*>("ListBox1");
     EXPECT_EQ(nombre->text(), "Matí");
+    auto* note = window.findChild<QLabel*>("LabelAviso");
+    window.ComboBoxPlantilla->setEditText("PL");
+    EXPECT_FALSE(window.BitBtnContinuar->isEnabled());
+    EXPECT_EQ(note->text(), "Escriba o elija una de las plantillas del documento de centro.");
+    saveScreenshot(window, "chooser-unknown-template");
     window.ComboBoxPlantilla->setEditText("PL2");
+    EXPECT_TRUE(window.BitBtnContinuar->isEnabled());
+    EXPECT_TRUE(note->text().isEmpty());
     EXPECT_EQ(nombre->text(), "Vesprada");
     EXPECT_EQ(turno->text(), "T");
     EXPECT_EQ(sessionsBox->count(), 1);
@@ -369,6 +426,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    QTranslator qtSpanish;
+    shell::installSpanish(app, qtSpanish);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
