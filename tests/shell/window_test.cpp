@@ -379,6 +379,23 @@ std::string childOf(WId host, const std::string& title) {
     return "";
 }
 
+// The host reads the outcome file however the program ends: with no display at all, it reads -1.
+TEST(Window, EmbeddedWithoutADisplayTheProgramWritesMinusOne) {
+    WindowFixture f;
+    fs::copy_file(TTI_WINDOW_BINARY, f.programFolder / "TransTavelinoItaca");
+    writeBytes(f.ini(), "[Transformadores]\r\nTransformado=1\r\n");
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+    program.setProcessEnvironment(environment);
+    program.start(QString::fromStdString((f.programFolder / "TransTavelinoItaca").string()),
+                  {"exportar", "1a2b"});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_TRUE(program.readAllStandardError().contains("no hay pantalla"));
+    EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=-1\r\n");
+}
+
 TEST(Window, EmbeddedTheProgramBecomesAChildOfTheHostWindow) {
     if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "embedding needs an X server";
     for (const char* mode : {"exportar", "importar"}) {
