@@ -28,9 +28,12 @@ const fuzzing::Snapshot& convertedSample() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzzing::Snapshot& sample = convertedSample();
     const fs::path folder = fuzzing::freshScratch();
-    fs::create_directory(folder / "TTEMP");
-    for (const auto& [name, bytes] : sample) {
-        if (bytes != "<dir>") fuzzing::writeFile(folder / name, bytes);
+    for (const auto& [name, bytes] : sample) {  // in name order: each folder before what it holds
+        if (bytes == "<dir>") {
+            fs::create_directories(folder / name);
+        } else {
+            fuzzing::writeFile(folder / name, bytes);
+        }
     }
     fuzzing::writeFile(folder / "TTEMP" / "SOLUC.DBF",
                        std::string(reinterpret_cast<const char*>(data), size));
