@@ -165,7 +165,7 @@ void recoverFolder(const fs::path& folder) {
             recoverOrphan(entry, *pid);
         } else if (const auto writer = pidAfterInfix(name, kTempInfix);
                    writer && (*writer == currentProcessId() || !processIsAlive(*writer))) {
-            removeFile(entry);
+            removeFolder(entry);
         }
     }
 }
@@ -229,12 +229,13 @@ void Workspace::makeStagingFolder() {
     if (!isPresent(staging_)) createFolder(staging_);
 }
 
-// Listed before it is written, so that whatever happens to this run a later one knows to remove it.
-void Workspace::listOutsideFile(const fs::path& path) {
+// A file or folder that this run writes outside its staging folder, listed before it is written: until
+// the commit point, discarding the run (now or by a later run) removes it.
+void Workspace::listDiscardable(const fs::path& path) {
     makeStagingFolder();
-    outsideFiles_.push_back(path);
+    discardable_.push_back(path);
     // Replaced whole, so that a kill while writing it never loses what it listed before.
-    writeFileAtomically(staging_ / kStagedFilesList, encodePaths(outsideFiles_), Flush::No);
+    writeFileAtomically(staging_ / kStagedFilesList, encodePaths(discardable_), Flush::No);
 }
 
 DbfTable Workspace::create(const TableLayout& layout) {
@@ -273,7 +274,7 @@ std::vector<std::string> Workspace::stagedTables() const {
 fs::path Workspace::stageFile(const fs::path& target) {
     fs::path temp = target;
     temp += withPid(kTempInfix, currentProcessId());
-    listOutsideFile(temp);
+    listDiscardable(temp);
     staged_.push_back({temp, target, false});
     return temp;
 }
@@ -285,8 +286,7 @@ void Workspace::removeAtCommit(const fs::path& target) {
 // The backup of a commit: what it replaces, kept under the name it had, and what it creates.
 struct Workspace::Backup {
     std::vector<BackupEntry> entries;
-    std::vector<std::pair<std::string, fs::path>>
-        files;  // each replaced file: its name in the backup, where it is
+    std::vector<std::pair<std::string, fs::path>> files;  // each replaced file: its name there, its path
 };
 
 // Writes the run folder under a temporary name and renames it into place, its list written last. Both
@@ -296,8 +296,8 @@ fs::path Workspace::keepBackup(const RunRecord& record, const Backup& backup) {
     const fs::path runFolder = backups / newRunFolderName(backups, record.run);
     const fs::path temp =
         backups / ("." + runFolder.filename().string() + withPid(kTempInfix, currentProcessId()));
-    listOutsideFile(temp);
-    listOutsideFile(runFolder);
+    listDiscardable(temp);
+    listDiscardable(runFolder);
     if (!isPresent(backups)) createFolder(backups);
     createFolder(temp);
     const auto keep = [&](std::string_view name, const std::string& bytes) {

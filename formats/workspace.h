@@ -77,14 +77,14 @@ private:
     };
     struct Backup;
     void makeStagingFolder();
-    void listOutsideFile(const std::filesystem::path& path);
+    void listDiscardable(const std::filesystem::path& path);
     std::filesystem::path keepBackup(const RunRecord& record, const Backup& backup);
 
     std::filesystem::path folder_;
     std::optional<OwnedLockFile> lock_;
     std::filesystem::path staging_;
     std::vector<Staged> staged_;
-    std::vector<std::filesystem::path> outsideFiles_;  // what discarding the staging folder also removes
+    std::vector<std::filesystem::path> discardable_;  // what discarding the staging folder also removes
     bool committed_ = false;
     bool keepForRecovery_ = false;  // an undo that failed: the next run finishes it
 };

@@ -11,8 +11,8 @@ namespace to_itaca {
 
 // BImportarClick: asks for the centre document the workspace was made from, lets the user choose the
 // template, rebuilds DIASHORAST for it and writes the import document beside the centre document, as
-// "ResultadoTavelino" followed by its file name. A run that fails writes no import document and leaves
-// the work folder as it was; the rebuilt DIASHORAST is moved into place only once the document is saved.
+// "ResultadoTavelino" followed by its file name. The rebuilt DIASHORAST and the document are committed
+// together: a run that fails or is killed leaves the old ones, both.
 runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& dialogs,
                                    const std::filesystem::path& workFolder);
 
