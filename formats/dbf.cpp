@@ -143,9 +143,9 @@ std::string registryKey(const fs::path& path) {
 
 class DbfTable::Registration {
 public:
-    explicit Registration(const fs::path& path) : key_(registryKey(path)) {
+    Registration(const fs::path& path, const fs::path& shownAs) : key_(registryKey(path)) {
         if (!openTables().insert(key_).second) {
-            throw Error("La tabla \"" + shown(path) + "\" ya está abierta");
+            throw Error("La tabla \"" + shown(shownAs) + "\" ya está abierta");
         }
     }
     ~Registration() { openTables().erase(key_); }
@@ -158,46 +158,21 @@ private:
 
 DbfTable::DbfTable() = default;
 DbfTable::DbfTable(DbfTable&&) noexcept = default;
-
-DbfTable& DbfTable::operator=(DbfTable&& other) noexcept {
-    if (this != &other) {
-        release();
-        path_ = std::move(other.path_);
-        tableName_ = std::move(other.tableName_);
-        level7_ = other.level7_;
-        open_ = std::exchange(other.open_, false);
-        dirty_ = other.dirty_;
-        header_ = std::move(other.header_);
-        fieldDefs_ = std::move(other.fieldDefs_);
-        fieldList_ = std::move(other.fieldList_);
-        recordLength_ = other.recordLength_;
-        recordCount_ = other.recordCount_;
-        liveCount_ = other.liveCount_;
-        data_ = std::move(other.data_);
-        codePage_ = other.codePage_;
-        indexes_ = std::move(other.indexes_);
-        registration_ = std::move(other.registration_);
-        lock_ = std::move(other.lock_);
-    }
-    return *this;
-}
-
-DbfTable::~DbfTable() {
-    release();
-}
+DbfTable& DbfTable::operator=(DbfTable&&) noexcept = default;
+DbfTable::~DbfTable() = default;
 
 void DbfTable::release() noexcept {
     lock_.release();
     registration_.reset();
-    open_ = false;
 }
 
-DbfTable DbfTable::create(const fs::path& path, const std::vector<FieldDef>& fields) {
+DbfTable DbfTable::create(const fs::path& path, const std::vector<FieldDef>& fields,
+                          const fs::path& shownAs) {
     DbfTable t;
     t.path_ = path;
-    t.tableName_ = path.filename().string();
-    if (fields.empty()) throw Error("La tabla \"" + shown(path) + "\" no tiene campos");
-    t.registration_ = std::make_unique<Registration>(path);
+    t.shownAs_ = shownAs.empty() ? path : shownAs;
+    if (fields.empty()) throw Error("La tabla \"" + shown(t.shownAs_) + "\" no tiene campos");
+    t.registration_ = std::make_unique<Registration>(path, t.shownAs_);
 
     std::string header(kHeader7 + kDescriptor7 * fields.size() + 1, '\0');
     header[0] = 0x04;
@@ -207,7 +182,7 @@ DbfTable DbfTable::create(const fs::path& path, const std::vector<FieldDef>& fie
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const FieldDef& f = fields[i];
         if (f.name.empty() || f.name.size() > 31 || f.length == 0) {
-            throw Error("Definición de campo no válida en la tabla \"" + shown(path) + "\": " + f.name);
+            throw Error("Definición de campo no válida en la tabla \"" + shown(t.shownAs_) + "\": " + f.name);
         }
         const std::size_t at = kHeader7 + kDescriptor7 * i;
         std::memcpy(&header[at], f.name.data(), f.name.size());
@@ -220,26 +195,24 @@ DbfTable DbfTable::create(const fs::path& path, const std::vector<FieldDef>& fie
     putLe16(header, 8, static_cast<std::uint16_t>(header.size()));
     putLe16(header, 10, static_cast<std::uint16_t>(recordLength));
     t.parse(header);
-    t.open_ = true;
     t.dirty_ = true;
     return t;
 }
 
-DbfTable DbfTable::open(const fs::path& path) {
+DbfTable DbfTable::open(const fs::path& path, const fs::path& shownAs) {
     DbfTable t;
     t.path_ = path;
-    t.tableName_ = path.filename().string();
-    t.registration_ = std::make_unique<Registration>(path);
+    t.shownAs_ = shownAs.empty() ? path : shownAs;
+    t.registration_ = std::make_unique<Registration>(path, t.shownAs_);
     const std::string bytes = readWholeFile(path);
     t.lock_ = FileLock(path);
     t.parse(bytes);
-    t.open_ = true;
     return t;
 }
 
 // Checks every length against the file's own size before it is used.
 void DbfTable::parse(const std::string& bytes) {
-    const std::string name = "La tabla \"" + shown(path_) + "\" ";
+    const std::string name = "La tabla \"" + shown(shownAs_) + "\" ";
     if (bytes.size() < kHeader3) throw Error(name + "está truncada o no es una tabla dBase");
     const auto version = static_cast<unsigned char>(bytes[0]);
     if (!isKnownVersion(version)) throw Error(name + "no es una tabla dBase");
@@ -318,7 +291,7 @@ std::size_t DbfTable::fieldNumber(std::string_view name) const {
     };
     const auto it = std::find_if(fieldList_.begin(), fieldList_.end(), sameName);
     if (it == fieldList_.end()) {
-        throw Error("La tabla \"" + shown(path_) + "\" no tiene el campo " + std::string(name));
+        throw Error("La tabla \"" + shown(shownAs_) + "\" no tiene el campo " + std::string(name));
     }
     return static_cast<std::size_t>(it - fieldList_.begin());
 }
@@ -329,7 +302,7 @@ const DbfTable::Field& DbfTable::field(std::string_view name) const {
 
 void DbfTable::checkRow(RecNo row) const {
     if (row == 0 || row > recordCount_) {
-        throw Error("La tabla \"" + shown(path_) + "\" no tiene el registro " + std::to_string(row));
+        throw Error("La tabla \"" + shown(shownAs_) + "\" no tiene el registro " + std::to_string(row));
     }
 }
 
@@ -356,7 +329,7 @@ char* DbfTable::cellForWrite(RecNo row, std::size_t fieldNo) {
 }
 
 void DbfTable::failField(RecNo row, const Field& f, const std::string& what) const {
-    throw Error("La tabla \"" + shown(path_) + "\", registro " + std::to_string(row) + ", campo " +
+    throw Error("La tabla \"" + shown(shownAs_) + "\", registro " + std::to_string(row) + ", campo " +
                 f.def.name + ": " + what);
 }
 
@@ -448,7 +421,7 @@ std::string_view DbfTable::raw(RecNo row, std::string_view fieldName) const {
 
 void DbfTable::checkWritable() const {
     if (!level7_) {
-        throw Error("La tabla \"" + shown(path_) + "\" no es de nivel 7 y este programa no la modifica");
+        throw Error("La tabla \"" + shown(shownAs_) + "\" no es de nivel 7 y este programa no la modifica");
     }
 }
 
@@ -633,7 +606,7 @@ std::string DbfTable::fileBytes() const {
 }
 
 void DbfTable::close() {
-    if (!open_) return;
+    if (!registration_) return;
     try {
         // No flush here: a run's commit flushes every table it stages, once.
         if (dirty_) writeFileAtomically(path_, fileBytes(), Flush::No, [this] { lock_.release(); });

@@ -50,14 +50,17 @@ std::string numberText(double value);
 
 class DbfTable {
 public:
-    // A new, empty level-7 table at `path`; the file is written by close().
-    static DbfTable create(const fs::path& path, const std::vector<FieldDef>& fields);
+    // A new, empty level-7 table at `path`; the file is written by close(). Messages name the table as
+    // `shownAs` when given (a staged table by its place in the work folder), as `path` otherwise.
+    static DbfTable create(const fs::path& path, const std::vector<FieldDef>& fields,
+                           const fs::path& shownAs = {});
     // Reads the whole table at `path` into memory and holds it exclusively until close().
-    static DbfTable open(const fs::path& path);
+    static DbfTable open(const fs::path& path, const fs::path& shownAs = {});
 
+    // A table that an error left open is released without being written back.
+    // (Defaulted where Registration is complete.)
     DbfTable(DbfTable&&) noexcept;
     DbfTable& operator=(DbfTable&&) noexcept;
-    // Releases a table that an error left open, without writing it back.
     ~DbfTable();
 
     const fs::path& path() const { return path_; }
@@ -138,9 +141,8 @@ private:
     void release() noexcept;
 
     fs::path path_;
-    std::string tableName_;  // for messages: the file name
+    fs::path shownAs_;  // how messages name the table
     bool level7_ = true;
-    bool open_ = false;
     bool dirty_ = false;
     std::string header_;  // the header as read or built; count and date are patched on write-back
     std::vector<FieldDef> fieldDefs_;
@@ -151,7 +153,7 @@ private:
     std::string data_;
     const CodePage* codePage_ = nullptr;  // nullptr: Windows-1252
     mutable std::map<std::vector<std::size_t>, Index> indexes_;
-    std::unique_ptr<Registration> registration_;
+    std::unique_ptr<Registration> registration_;  // held while the table is open
     FileLock lock_;
 };
 

@@ -170,6 +170,11 @@ void recoverFolder(const fs::path& folder) {
     }
 }
 
+// A staged table is named in messages by the place it will take in the work folder.
+fs::path shownPlace(const fs::path& table, const fs::path& folder) {
+    return table.parent_path() == folder ? table : folder / table.filename();
+}
+
 fs::path resolveFolder(const fs::path& path) {
     if (auto found = findWorkFolder(path)) return *found;
     if (isPresent(path)) throw Refusal("La carpeta de trabajo \"" + shown(path) + "\" no es una carpeta");
@@ -245,7 +250,7 @@ DbfTable Workspace::create(const TableLayout& layout) {
     if (std::none_of(staged_.begin(), staged_.end(), [&](const Staged& s) { return s.staged == staged; })) {
         staged_.push_back({staged, folder_ / file, true});
     }
-    return DbfTable::create(staged, layout.fields);
+    return DbfTable::create(staged, layout.fields, folder_ / file);
 }
 
 std::optional<fs::path> Workspace::find(std::string_view tableName) const {
@@ -260,7 +265,7 @@ DbfTable Workspace::open(std::string_view tableName) const {
         throw Error("No existe la tabla " + std::string(tableName) + " en la carpeta de trabajo \"" +
                     shown(folder_) + "\"");
     }
-    return DbfTable::open(*path);
+    return DbfTable::open(*path, shownPlace(*path, folder_));
 }
 
 std::vector<std::string> Workspace::stagedTables() const {

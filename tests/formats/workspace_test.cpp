@@ -161,6 +161,24 @@ TEST(Workspace, LeftoversWithoutAStagingFolderArePutRight) {
     EXPECT_EQ(snapshot(wf.folder), expected);
 }
 
+// A message about a staged table names the table where the user will look for it, not the staging folder.
+TEST(Workspace, MessagesNameAStagedTableByItsPlaceInTheWorkFolder) {
+    WorkFolder wf;
+    Workspace ws(wf.folder);
+    writeTable(ws, kOne, "new1");
+    for (auto* use : {+[](Workspace& w) { (void)w.open("ONE").text(1, "NADA"); },
+                      +[](Workspace& w) { w.create(kOne).setText(1, "V", AnsiString("x")); }}) {
+        try {
+            use(ws);
+            FAIL();
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find("\"" + (wf.folder / "ONE.DBF").string() + "\""),
+                      std::string::npos)
+                << e.what();
+        }
+    }
+}
+
 TEST(Workspace, FindsTheFolderAndItsTablesWhateverTheLetterCase) {
     TempDir dir;
     fs::create_directory(dir / "ttemp");
