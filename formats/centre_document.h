@@ -15,6 +15,7 @@ inline constexpr Name codigo = "codigo";
 inline constexpr Name denominacion = "denominacion";
 inline constexpr Name curso = "curso";
 inline constexpr Name version = "version";
+inline constexpr Name fecha_exportacion = "fecha_exportacion";  // written by the export
 }  // namespace centro
 
 namespace plantilla_horario {
@@ -95,21 +96,36 @@ inline constexpr Name tutor_ppal = "tutor_ppal";
 inline constexpr Name tutor_sec = "tutor_sec";
 }  // namespace grupo
 
+// The two sections of timetable lines: read by the conversion, written by the export into the import
+// document, whose lines begin with the attributes of a session (those of `sesion_horario`).
+namespace horarios_grupo {
+inline constexpr Name element = "horarios_grupo";
+}  // namespace horarios_grupo
+
 namespace horario_grupo {
 inline constexpr Name path = "/centro/horarios_grupo/horario_grupo";
+inline constexpr Name element = "horario_grupo";
 inline constexpr Name plantilla = "plantilla";
 inline constexpr Name grupo = "grupo";
 inline constexpr Name curso = "curso";
 inline constexpr Name contenido = "contenido";
 inline constexpr Name docente = "docente";
 inline constexpr Name aula = "aula";
+inline constexpr Name ensenanza = "ensenanza";  // written by the export
+inline constexpr Name idioma = "idioma";        // written by the export
 }  // namespace horario_grupo
+
+namespace horarios_ocupaciones {
+inline constexpr Name element = "horarios_ocupaciones";
+}  // namespace horarios_ocupaciones
 
 namespace horario_ocupacion {
 inline constexpr Name path = "/centro/horarios_ocupaciones/horario_ocupacion";
+inline constexpr Name element = "horario_ocupacion";
 inline constexpr Name ocupacion = "ocupacion";
 inline constexpr Name docente = "docente";
 inline constexpr Name plantilla = "plantilla";
+inline constexpr Name ensenanza = "ensenanza";  // written by the export
 }  // namespace horario_ocupacion
 
 }  // namespace formats::centre

@@ -1,5 +1,6 @@
 #include "to_itaca/export_context.h"
 
+#include "formats/centre_document.h"
 #include "runs/lookups.h"
 
 namespace to_itaca {
@@ -26,11 +27,12 @@ std::optional<Session> lookupSession(const formats::DbfTable& grid, const format
 formats::XmlElement appendSession(formats::XmlElement& section, std::string_view name,
                                   const ExportContext& run, formats::RecNo row, const Session& session) {
     formats::XmlElement element = section.appendElement(name);
-    element.setAttribute("plantilla", run.templateCode);
-    element.setAttribute("dia_semana", dayLetter(run.tables.soluc, row));
-    element.setAttribute("sesion_orden", session.order);
-    element.setAttribute("hora_desde", session.from);
-    element.setAttribute("hora_hasta", session.to);
+    namespace sesion = formats::centre::sesion_horario;
+    element.setAttribute(sesion::plantilla, run.templateCode);
+    element.setAttribute(sesion::dia_semana, dayLetter(run.tables.soluc, row));
+    element.setAttribute(sesion::sesion_orden, session.order);
+    element.setAttribute(sesion::hora_desde, session.from);
+    element.setAttribute(sesion::hora_hasta, session.to);
     return element;
 }
 

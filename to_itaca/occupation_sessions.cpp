@@ -1,13 +1,16 @@
+#include "formats/centre_document.h"
 #include "runs/lookups.h"
 #include "to_itaca/export_context.h"
 
 namespace to_itaca {
 
 using runs::lookupNonEmpty;
+namespace centre = formats::centre;
+namespace line = formats::centre::horario_ocupacion;
 
 void WriteOccupationSessions(ExportContext& run) {
     ExportTables& t = run.tables;
-    formats::XmlElement section = run.root.appendElement("horarios_ocupaciones");
+    formats::XmlElement section = run.root.appendElement(centre::horarios_ocupaciones::element);
     runs::Tally& rows = run.occupationRows;
     for (formats::RecNo row : t.soluc.rows()) {
         if (t.soluc.text(row, "ASIG") != t.soluc.text(row, "TAREA")) continue;  // a class row
@@ -32,11 +35,11 @@ void WriteOccupationSessions(ExportContext& run) {
         }
         rows.add("escritas");
 
-        formats::XmlElement element = appendSession(section, "horario_ocupacion", run, row, *session);
-        element.setAttribute("docente", itacaCode(run, t.teachers, *teacher, "DNI", run.codes.teachers));
-        element.setAttribute("ensenanza",
+        formats::XmlElement element = appendSession(section, line::element, run, row, *session);
+        element.setAttribute(line::docente, itacaCode(run, t.teachers, *teacher, "DNI", run.codes.teachers));
+        element.setAttribute(line::ensenanza,
                              itacaCode(run, t.teachers, *teacher, "ENSENANZA", run.codes.teachings));
-        element.setAttribute("ocupacion",
+        element.setAttribute(line::ocupacion,
                              itacaCode(run, t.catalogue, *occupation, "ABREV_ITACA", run.codes.occupations));
     }
 }

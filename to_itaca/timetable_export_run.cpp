@@ -16,6 +16,8 @@ namespace {
 namespace centro = formats::centre::centro;
 using runs::AnsiString;
 
+// The solution table the timetable program writes; its layout is not ours.
+constexpr std::string_view kSoluc = "SOLUC";
 // The fields of SOLUC the sections read; a SOLUC without one of them is refused before anything else.
 constexpr const char* kSolucFields[] = {"ASIG", "TAREA", "DIA", "HORA", "CODGRUPO", "PROF", "AULA"};
 
@@ -39,9 +41,15 @@ void chooseTemplate(const formats::XmlDocument& document, runs::MainWindowState&
 }
 
 ExportTables openTables(const formats::Workspace& workspace) {
-    ExportTables t{workspace.open("SOLUC"),      workspace.open("GRUPOST"), workspace.open("CURSOST"),
-                   workspace.open("PROFT"),      workspace.open("AULAT"),   workspace.open("ASIGNOMT"),
-                   workspace.open("DIASHORAST"), workspace.open("ASIGT")};
+    namespace tables = formats::tables;
+    ExportTables t{workspace.open(kSoluc),
+                   workspace.open(tables::GRUPOST().name),
+                   workspace.open(tables::CURSOST().name),
+                   workspace.open(tables::PROFT().name),
+                   workspace.open(tables::AULAT().name),
+                   workspace.open(tables::ASIGNOMT().name),
+                   workspace.open(tables::DIASHORAST().name),
+                   workspace.open(tables::ASIGT().name)};
     for (const char* field : kSolucFields) t.soluc.width(field);  // throws for a field SOLUC lacks
     return t;
 }
@@ -72,7 +80,7 @@ formats::XmlElement replaceRoot(formats::XmlDocument& document) {
     root.setAttribute(centro::codigo, codigo);
     root.setAttribute(centro::denominacion, denominacion);
     root.setAttribute(centro::curso, curso);
-    root.setAttribute("fecha_exportacion", exportTime());
+    root.setAttribute(centro::fecha_exportacion, exportTime());
     root.setAttribute(centro::version, version);
     return root;
 }
@@ -89,8 +97,9 @@ runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& 
         state, dialogs, workFolder, "importar", [&](formats::Workspace& workspace, runs::RunReport& report) {
             dialogs.inform(formats::literals::kOpenCentreDocumentFirst);
             runs::chooseCentreDocument(state, dialogs);
-            runs::requireCentreDocument(state.centreDocumentPath, formats::literals::kNoCentreDocumentOrSolution);
-            if (!workspace.find("SOLUC")) {
+            runs::requireCentreDocument(state.centreDocumentPath,
+                                        formats::literals::kNoCentreDocumentOrSolution);
+            if (!workspace.find(kSoluc)) {
                 throw formats::Refusal(formats::literals::kNoCentreDocumentOrSolution.toUtf8(),
                                        "No existe la tabla SOLUC en la carpeta de trabajo \"" +
                                            formats::shown(workspace.folder()) + "\".");

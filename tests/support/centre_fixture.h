@@ -9,11 +9,13 @@
 
 namespace testing_support {
 
-// A whole centre document around `sections` (UTF-8).
+// A whole centre document around `sections` (UTF-8). Its root carries, besides the four attributes the
+// import document keeps, others that it must not copy (its own export time among them).
 inline std::string centreDocument(const std::string& sections,
                                   const std::string& rootAttributes =
-                                      "codigo=\"46000001\" denominacion=\"IES Prova\" "
-                                      "curso=\"2026\" version=\"1.0\"") {
+                                      "codigo=\"46000001\" fecha=\"01/09/2026\" denominacion=\"IES Prova\" "
+                                      "curso=\"2026\" fecha_exportacion=\"01/01/2000 00:00:00\" version=\"1.0\" "
+                                      "tipo=\"IES\"") {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<centro " + rootAttributes + ">\n" + sections +
            "\n</centro>\n";
 }

@@ -135,6 +135,7 @@ TEST(ExportRun, WritesTheRootAndBothSections) {
     EXPECT_EQ(root.attributes[2], (std::pair<std::string, std::string>{"curso", "2026"}));
     EXPECT_EQ(root.attributes[3].first, "fecha_exportacion");
     EXPECT_TRUE(std::regex_match(root.attributes[3].second, std::regex(R"(\d\d/\d\d/\d{4} \d\d:\d\d:\d\d)")));
+    EXPECT_NE(root.attributes[3].second, "01/01/2000 00:00:00");  // the time of this run
     EXPECT_EQ(root.attributes[4], (std::pair<std::string, std::string>{"version", "1.0"}));
     ASSERT_EQ(root.children.size(), 2u);  // none of the centre document's sections
     EXPECT_EQ(root.children[0].name, "horarios_grupo");
@@ -310,7 +311,7 @@ TEST(ExportRun, ACentreDocumentWithoutItsRootAttributesIsRefused) {
     Export e;
     e.writeSoluc({kClass});
     std::string doc = readBytes(e.centre);
-    doc.replace(doc.find(" version=\"1.0\">"), 15, ">");
+    doc.replace(doc.find(" version=\"1.0\" tipo="), 14, "");  // the root's, not the declaration's
     writeBytes(e.centre, doc);
     const auto before = snapshot(e.work);
     EXPECT_EQ(e.run(), RunOutcome::InputMissing);
