@@ -90,6 +90,16 @@ TEST(Batch, TheSampleSchoolsTables) {
         << r.err;
 }
 
+// "Si" to the several-templates question keeps the default periods: no line is applied.
+TEST(Batch, TodasPlantillasAnswersTheFirstQuestionYes) {
+    BatchFixture f;
+    const Result r = f.run({"exportar", f.sample, "--todas-plantillas"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("-> Si\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  no aplicadas: se tomaron todas las plantillas: 18\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  ¿Tomar las líneas de todas las plantillas?: Sí\n"), std::string::npos) << r.out;
+}
+
 TEST(Batch, TakesTheTemplateAndTheLanguageFromItsOptions) {
     BatchFixture f;
     const Result r = f.run({"exportar", f.sample, "--plantilla", "PL2", "--idioma=castellano"});
