@@ -5,6 +5,7 @@
 
 #include "formats/error.h"
 #include "formats/files.h"
+#include "runs/messages.h"
 
 namespace runs {
 
@@ -113,7 +114,7 @@ RunReport endWithError(Dialogs& dialogs, const std::exception& error) {
 
 void endFinished(MainWindowState& state, Dialogs& dialogs, RunReport& report) {
     state.resultFlag = 1;
-    dialogs.informWithDetails(AnsiString("Proceso finalizado"), report.text);
+    dialogs.informWithDetails(messages::kFinished, report.text);
     state.directionButtonsEnabled = false;
     report.outcome = RunOutcome::Finished;
 }

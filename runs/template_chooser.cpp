@@ -4,6 +4,7 @@
 
 #include "formats/centre_document.h"
 #include "formats/literals.h"
+#include "runs/messages.h"
 
 namespace runs {
 namespace {
@@ -25,16 +26,11 @@ AnsiString sessionEntry(const AnsiString& order, const AnsiString& from, const A
 TemplateChooser::TemplateChooser(ChooserMode mode) : mode_(mode), description_(kNone), turn_(kNone) {}
 
 const AnsiString& TemplateChooser::languageCaption() const {
-    static const AnsiString normal = AnsiString("Recoger Textos en: -------------->");
-    return mode_ == ChooserMode::Export ? literals::kExportCaption : normal;
+    return mode_ == ChooserMode::Export ? messages::kExportCaption : messages::kLanguageCaption;
 }
 
 const AnsiString& TemplateChooser::prompt() const {
-    static const AnsiString normal =
-        AnsiString("Seleccione la Plantilla Horaria que quiere aplicar a su Horario en Tavelino.");
-    static const AnsiString exporting =
-        AnsiString("Seleccione la Plantilla Horaria que quiere aplicar para Exportar su Horario a ITACA.");
-    return mode_ == ChooserMode::Export ? exporting : normal;
+    return mode_ == ChooserMode::Export ? messages::kExportPrompt : messages::kPrompt;
 }
 
 const std::vector<AnsiString>& TemplateChooser::languageItems() {
@@ -103,7 +99,7 @@ bool TemplateChooser::templateIsKnown() const {
 }
 
 AnsiString TemplateChooser::templateNote() const {
-    return templateIsKnown() ? AnsiString() : literals::kUnknownTemplateNote;
+    return templateIsKnown() ? AnsiString() : messages::kUnknownTemplateNote;
 }
 
 void TemplateChooser::finish() {

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTranslator>
 
-#include "formats/literals.h"
+#include "runs/messages.h"
 #include "shell/qt_text.h"
 #include "shell/tplantillas.h"
 
@@ -51,7 +51,7 @@ void QtDialogs::informWithDetails(const runs::AnsiString& text, const std::strin
 }
 
 bool QtDialogs::confirm(runs::Question question, const runs::AnsiString& text) {
-    QMessageBox box(QMessageBox::Question, toQt(formats::literals::kConfirmTitle), toQt(text),
+    QMessageBox box(QMessageBox::Question, toQt(runs::messages::kConfirmTitle), toQt(text),
                     QMessageBox::NoButton, parent_);
     QPushButton* yes = box.addButton("&Si", QMessageBox::YesRole);
     QPushButton* no = box.addButton("&No", QMessageBox::NoRole);

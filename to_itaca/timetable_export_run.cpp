@@ -5,7 +5,7 @@
 #include "formats/centre_document.h"
 #include "formats/error.h"
 #include "formats/files.h"
-#include "formats/literals.h"
+#include "runs/messages.h"
 #include "runs/template_chooser.h"
 #include "to_itaca/export_context.h"
 #include "to_timetable/build_day_hour_grid.h"
@@ -26,14 +26,14 @@ constexpr const char* kSolucFields[] = {"ASIG", "TAREA", "DIA", "HORA", "CODGRUP
 void chooseTemplate(const formats::XmlDocument& document, runs::MainWindowState& state,
                     runs::Dialogs& dialogs, const formats::Workspace& workspace) {
     if (document.select(formats::centre::plantilla_horario::path).empty()) {
-        throw formats::Refusal(formats::literals::kNoTemplates.toUtf8());
+        throw formats::Refusal(runs::messages::kNoTemplates.toUtf8());
     }
     runs::TemplateChooser chooser(runs::ChooserMode::Export);
     runs::showChooser(chooser, document, state, dialogs, &workspace);
     const AnsiString& made = chooser.gridTemplate();
     if (!made.empty() && made != chooser.chosenCode() &&
         !dialogs.confirm(runs::Question::OtherTemplate,
-                         formats::literals::otherTemplateQuestion(made, chooser.chosenCode()))) {
+                         runs::messages::otherTemplateQuestion(made, chooser.chosenCode()))) {
         throw runs::calledOff();
     }
     state.templateCode = chooser.chosenCode();
@@ -95,12 +95,12 @@ runs::RunReport runTimetableExport(runs::MainWindowState& state, runs::Dialogs& 
                                    const std::filesystem::path& workFolder) {
     return runs::inWorkspace(
         state, dialogs, workFolder, "importar", [&](formats::Workspace& workspace, runs::RunReport& report) {
-            dialogs.inform(formats::literals::kOpenCentreDocumentFirst);
+            dialogs.inform(runs::messages::kOpenCentreDocumentFirst);
             runs::chooseCentreDocument(state, dialogs);
             runs::requireCentreDocument(state.centreDocumentPath,
-                                        formats::literals::kNoCentreDocumentOrSolution);
+                                        runs::messages::kNoCentreDocumentOrSolution);
             if (!workspace.find(kSoluc)) {
-                throw formats::Refusal(formats::literals::kNoCentreDocumentOrSolution.toUtf8(),
+                throw formats::Refusal(runs::messages::kNoCentreDocumentOrSolution.toUtf8(),
                                        "No existe la tabla SOLUC en la carpeta de trabajo \"" +
                                            formats::shown(workspace.folder()) + "\".");
             }

@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "formats/centre_document.h"
-#include "formats/literals.h"
+#include "runs/messages.h"
 #include "to_timetable/step_helpers.h"
 #include "to_timetable/steps.h"
 
@@ -148,7 +148,7 @@ void ApplyGroupTimetable(ConversionContext& run) {
     const auto lines = run.document.select(horario_grupo::path);
     if (lines.empty()) return;
     run.groupLines.add("leídas", lines.size());
-    if (run.ask(runs::Question::AllTemplates, formats::literals::kAllTemplatesQuestion)) {
+    if (run.ask(runs::Question::AllTemplates, runs::messages::kAllTemplatesQuestion)) {
         return run.groupLines.add("no aplicadas: se tomaron todas las plantillas", lines.size());
     }
     run.singleTemplate = true;

@@ -2,7 +2,7 @@
 
 #include "formats/centre_document.h"
 #include "formats/error.h"
-#include "formats/literals.h"
+#include "runs/messages.h"
 #include "runs/template_chooser.h"
 #include "to_timetable/steps.h"
 
@@ -26,7 +26,7 @@ void confirmCompleteDocument(const formats::XmlDocument& document, runs::Dialogs
     }
     if (missing.empty()) return;
     if (!dialogs.confirm(runs::Question::IncompleteDocument,
-                         formats::literals::incompleteDocumentQuestion(missing))) {
+                         runs::messages::incompleteDocumentQuestion(missing))) {
         throw runs::calledOff();
     }
 }
@@ -63,7 +63,7 @@ runs::RunReport runConversion(runs::MainWindowState& state, runs::Dialogs& dialo
     return runs::inWorkspace(
         state, dialogs, workFolder, "exportar", [&](formats::Workspace& workspace, runs::RunReport& report) {
             runs::chooseCentreDocument(state, dialogs);
-            runs::requireCentreDocument(state.centreDocumentPath, AnsiString("No existe archivo"));
+            runs::requireCentreDocument(state.centreDocumentPath, runs::messages::kNoFile);
             const formats::XmlDocument document = runs::loadCentreDocument(state.centreDocumentPath);
             confirmCompleteDocument(document, dialogs);
             chooseTemplate(document, state, dialogs);

@@ -1,4 +1,4 @@
-#include "formats/literals.h"
+#include "runs/messages.h"
 #include "to_timetable/steps.h"
 
 namespace to_timetable {
@@ -35,7 +35,7 @@ void PruneGroupsAndTeachers(ConversionContext& run) {
     DbfTable teachers = run.workspace.open(formats::tables::PROFT().name);
     DbfTable groups = run.workspace.open(formats::tables::GRUPOST().name);
     if (firstGroupWithoutAssignment(groups, assignments) &&
-        !run.ask(runs::Question::RemoveWithoutClass, formats::literals::kRemoveWithoutClassQuestion)) {
+        !run.ask(runs::Question::RemoveWithoutClass, runs::messages::kRemoveWithoutClassQuestion)) {
         groups.close();
         teachers.close();
         assignments.close();
