@@ -8,57 +8,13 @@
 #include <utility>
 
 #include "formats/codepage.h"
+#include "formats/dbf_layout.h"
 #include "formats/error.h"
 
 namespace formats {
 namespace {
 
-// Level-7 layout ("Data File Header Structure for the dBASE Version 7 Table File"): a 32-byte header,
-// the 32-byte language driver name, 4 reserved bytes, then 48-byte field descriptors and 0x0D.
-// Levels III to V: the 32-byte header, then 32-byte descriptors and 0x0D.
-constexpr std::size_t kHeader7 = 68, kDescriptor7 = 48;
-constexpr std::size_t kHeader3 = 32, kDescriptor3 = 32;
-constexpr unsigned char kTerminator = 0x0D, kEndOfFile = 0x1A;
-constexpr char kDeleted = '*';
-
-// Windows ANSI: the language driver dBase names "'ascii' ANSI" (DBWINUS0, code page 1252), whose mark in
-// byte 29 is 0x57 ("ANSI" in the language driver ID tables of dBase and ESRI).
-constexpr unsigned char kAnsiDriverId = 0x57;
-constexpr std::string_view kAnsiDriverName = "DBWINUS0";
-
-// Version bytes of dBase III to 7 (and the FoxPro files that share their layout). Those that flag a memo
-// file (0x83, 0x8B, 0x8C, 0xF5, ...) open without it: no memo field is read.
-constexpr unsigned char kKnownVersions[] = {0x03, 0x04, 0x05, 0x30, 0x31, 0x32, 0x43,
-                                            0x63, 0x83, 0x8B, 0x8C, 0xCB, 0xF5, 0xFB};
-
-bool isKnownVersion(unsigned char v) {
-    return std::find(std::begin(kKnownVersions), std::end(kKnownVersions), v) != std::end(kKnownVersions);
-}
-
-std::uint32_t le32(const std::string& b, std::size_t at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
-
-std::uint16_t le16(const std::string& b, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) |
-                                      static_cast<unsigned char>(b[at + 1]) << 8);
-}
-
-void putLe32(std::string& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-void putLe16(std::string& b, std::size_t at, std::uint16_t v) {
-    b[at] = static_cast<char>(v & 0xFF);
-    b[at + 1] = static_cast<char>(v >> 8);
-}
-
-std::string_view cString(std::string_view bytes) {
-    return bytes.substr(0, bytes.find('\0'));
-}
+using namespace dbf_layout;
 
 char upperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
@@ -72,21 +28,6 @@ std::string_view stripTrailingPadding(std::string_view s) {
 std::string_view stripPadding(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\0')) s.remove_prefix(1);
     return stripTrailingPadding(s);
-}
-
-// The length a binary or logical field must have; 0 for the types whose length is free.
-int fixedLengthOf(char type) {
-    switch (type) {
-        case 'I':
-        case '+':
-            return 4;
-        case 'O':
-            return 8;
-        case 'L':
-            return 1;
-        default:
-            return 0;
-    }
 }
 
 // Level-7 integers (`I`, `+`) are big-endian with the sign bit flipped: 1 is 80 00 00 01.
@@ -171,29 +112,8 @@ DbfTable DbfTable::create(const fs::path& path, const std::vector<FieldDef>& fie
     DbfTable t;
     t.path_ = path;
     t.shownAs_ = shownAs.empty() ? path : shownAs;
-    if (fields.empty()) throw Error("La tabla \"" + shown(t.shownAs_) + "\" no tiene campos");
+    const std::string header = buildHeader(fields, shown(t.shownAs_));
     t.registration_ = std::make_unique<Registration>(path, t.shownAs_);
-
-    std::string header(kHeader7 + kDescriptor7 * fields.size() + 1, '\0');
-    header[0] = 0x04;
-    header[29] = static_cast<char>(kAnsiDriverId);
-    std::memcpy(&header[32], kAnsiDriverName.data(), kAnsiDriverName.size());
-    std::size_t recordLength = 1;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        const FieldDef& f = fields[i];
-        if (f.name.empty() || f.name.size() > 31 || f.length == 0) {
-            throw Error("Definición de campo no válida en la tabla \"" + shown(t.shownAs_) + "\": " + f.name);
-        }
-        const std::size_t at = kHeader7 + kDescriptor7 * i;
-        std::memcpy(&header[at], f.name.data(), f.name.size());
-        header[at + 32] = f.type;
-        header[at + 33] = static_cast<char>(f.length);
-        header[at + 34] = static_cast<char>(f.decimals);
-        recordLength += f.length;
-    }
-    header.back() = static_cast<char>(kTerminator);
-    putLe16(header, 8, static_cast<std::uint16_t>(header.size()));
-    putLe16(header, 10, static_cast<std::uint16_t>(recordLength));
     t.parse(header);
     t.dirty_ = true;
     return t;
@@ -210,70 +130,21 @@ DbfTable DbfTable::open(const fs::path& path, const fs::path& shownAs) {
     return t;
 }
 
-// Checks every length against the file's own size before it is used.
 void DbfTable::parse(const std::string& bytes) {
-    const std::string name = "La tabla \"" + shown(shownAs_) + "\" ";
-    if (bytes.size() < kHeader3) throw Error(name + "está truncada o no es una tabla dBase");
-    const auto version = static_cast<unsigned char>(bytes[0]);
-    if (!isKnownVersion(version)) throw Error(name + "no es una tabla dBase");
-    level7_ = (version & 0x07) == 4;
-    const std::size_t headerStart = level7_ ? kHeader7 : kHeader3;
-    const std::size_t descriptorSize = level7_ ? kDescriptor7 : kDescriptor3;
-    if (bytes.size() < headerStart) throw Error(name + "está truncada: falta parte de la cabecera");
-
-    const std::uint64_t count = le32(bytes, 4);
-    const std::size_t headerLength = le16(bytes, 8);
-    const std::size_t recordLength = le16(bytes, 10);
-    if (headerLength > bytes.size())
-        throw Error(name + "está truncada: la cabecera pasa del final del archivo");
-    if (headerLength < headerStart + 1) throw Error(name + "tiene una longitud de cabecera no válida");
-
-    std::size_t at = headerStart;
-    std::size_t sum = 1;
-    while (true) {
-        if (at >= headerLength) throw Error(name + "tiene los descriptores de campo sin terminador");
-        if (static_cast<unsigned char>(bytes[at]) == kTerminator) break;
-        if (at + descriptorSize > headerLength)
-            throw Error(name + "tiene los descriptores de campo sin terminador");
-        FieldDef def;
-        if (level7_) {
-            def.name = cString(std::string_view(bytes).substr(at, 32));
-            def.type = bytes[at + 32];
-            def.length = static_cast<std::uint8_t>(bytes[at + 33]);
-            def.decimals = static_cast<std::uint8_t>(bytes[at + 34]);
-        } else {
-            def.name = cString(std::string_view(bytes).substr(at, 11));
-            def.type = bytes[at + 11];
-            def.length = static_cast<std::uint8_t>(bytes[at + 16]);
-            def.decimals = static_cast<std::uint8_t>(bytes[at + 17]);
-        }
-        const int fixed = fixedLengthOf(def.type);
-        if (def.length == 0 || (fixed != 0 && def.length != fixed)) {
-            throw Error(name + "tiene el campo " + def.name + " con una longitud no válida");
-        }
-        fieldList_.push_back({def, sum});
-        fieldDefs_.push_back(def);
-        sum += def.length;
-        at += descriptorSize;
-    }
-    if (fieldList_.empty()) throw Error(name + "no tiene campos");
-    if (sum != recordLength) {
-        throw Error(name + "tiene una longitud de registro (" + std::to_string(recordLength) +
-                    ") que no cuadra con sus campos (" + std::to_string(sum) + ")");
-    }
-    if (count * recordLength > bytes.size() - headerLength) {
-        throw Error(name + "está truncada: su número de registros (" + std::to_string(count) +
-                    ") pasa del final del archivo");
-    }
-    recordLength_ = recordLength;
-    recordCount_ = count;
-    header_ = bytes.substr(0, headerLength);
-    data_ = bytes.substr(headerLength, count * recordLength);
+    Header header = parseHeader(bytes, shown(shownAs_));
+    level7_ = header.level7;
+    fieldDefs_ = header.fields;
+    fieldList_.clear();
+    for (std::size_t i = 0; i < header.fields.size(); ++i)
+        fieldList_.push_back({header.fields[i], header.offsets[i]});
+    recordLength_ = header.recordLength;
+    recordCount_ = header.recordCount;
+    header_ = bytes.substr(0, header.headerLength);
+    data_ = bytes.substr(header.headerLength, recordCount_ * recordLength_);
     liveCount_ = 0;
     for (RecNo r = 1; r <= recordCount_; ++r) liveCount_ += isDeleted(r) ? 0 : 1;
-    const std::string_view driverName =
-        level7_ ? cString(std::string_view(header_).substr(32, 32)) : std::string_view();
-    codePage_ = codePageOfDriver(static_cast<unsigned char>(header_[29]), driverName);
+    codePage_ = codePageOfDriver(static_cast<unsigned char>(header_[kLanguageDriverAt]),
+                                 driverName(header_, level7_));
 }
 
 std::size_t DbfTable::width(std::string_view name) const {
@@ -596,10 +467,7 @@ std::optional<RecNo> DbfTable::locate(const std::vector<FieldMatch>& matches) co
 std::string DbfTable::fileBytes() const {
     std::string bytes = header_;
     const DateTime today = localDateTime();
-    bytes[1] = static_cast<char>(today.year - 1900);
-    bytes[2] = static_cast<char>(today.month);
-    bytes[3] = static_cast<char>(today.day);
-    putLe32(bytes, 4, static_cast<std::uint32_t>(recordCount_));
+    stampHeader(bytes, static_cast<std::uint32_t>(recordCount_), today.year, today.month, today.day);
     bytes += data_;
     bytes += static_cast<char>(kEndOfFile);
     return bytes;
