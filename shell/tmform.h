@@ -28,17 +28,6 @@ public:
     const runs::MainWindowState& state() const { return state_; }
     bool isEmbeddedInHost() const { return embeddedInHost_; }
 
-    GradientPanel* Draw3D1;
-    GradientPanel* Draw3D2;
-    GradientPanel* Draw3D3;
-    QComboBox* ComboBoxValCast;
-    QPushButton* BExportar;
-    QPushButton* BImportar;
-    QPushButton* BClose;
-    QPushButton* Button1;
-    QLabel* Label1;
-    QListWidget* ListBoxPlanti;
-
 signals:
     // The window has closed and the program should end (with a foreign host window, the last window
     // closing does not end Qt's event loop by itself).
@@ -56,6 +45,16 @@ private:
     // What the window does after a run: shows the state the run left and closes in embedded mode.
     void afterRun(runs::RunOutcome outcome);
 
+    GradientPanel* Draw3D1;
+    GradientPanel* Draw3D2;
+    GradientPanel* Draw3D3;
+    QComboBox* ComboBoxValCast;
+    QPushButton* BExportar;
+    QPushButton* BImportar;
+    QPushButton* BClose;
+    QPushButton* Button1;
+    QLabel* Label1;
+    QListWidget* ListBoxPlanti;
     runs::MainWindowState state_;
     QtDialogs dialogs_;
     std::filesystem::path workFolder_;

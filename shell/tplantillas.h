@@ -17,16 +17,15 @@ class TPlantillas : public QDialog {
 public:
     TPlantillas(runs::TemplateChooser& model, QWidget* parent);
 
-    QComboBox* ComboBoxPlantilla;
-    QComboBox* ComboBoxValCast;
-    QPushButton* BitBtnContinuar;
-
 private:
     void ComboBoxPlantillaChange();
     // Copies the model's texts into the controls, with the boxes' signals blocked meanwhile.
     void showModel();
 
     runs::TemplateChooser& model_;
+    QComboBox* ComboBoxPlantilla;
+    QComboBox* ComboBoxValCast;
+    QPushButton* BitBtnContinuar;
     QLabel* Label9;
     QLabel* LabelPlantillas;
     QLabel* LabelNombre;

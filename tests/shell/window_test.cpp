@@ -30,6 +30,14 @@ namespace fs = std::filesystem;
 
 const std::string kSample = std::string(TTI_SAMPLES_DIR) + "/centro.xml";
 
+// A control of a window, found by its object name as the window names it.
+template <typename Widget>
+Widget* control(QWidget& window, const char* name) {
+    auto* found = window.findChild<Widget*>(name);
+    if (!found) ADD_FAILURE() << "no control " << name;
+    return found;
+}
+
 // Answers each modal window as it comes up: the open dialog, the chooser, the message boxes.
 class Autopilot {
 public:
@@ -76,8 +84,8 @@ private:
             answer->click();
         } else if (auto* chooser = qobject_cast<TPlantillas*>(modal)) {
             if (onChooser) onChooser(*chooser);
-            if (chooser->BitBtnContinuar->isEnabled()) {
-                chooser->BitBtnContinuar->click();
+            if (control<QPushButton>(*chooser, "BitBtnContinuar")->isEnabled()) {
+                control<QPushButton>(*chooser, "BitBtnContinuar")->click();
             } else {
                 chooser->reject();  // Esc: the only way out while the box names no template
             }
@@ -110,21 +118,21 @@ TEST(Window, StandaloneShowsBothDirectionsAndWritesNothingAtClose) {
         form.show();
         EXPECT_EQ(form.windowTitle(), "Exportar e importar datos entre Tavelino e ITACA");
         EXPECT_EQ(form.size(), QSize(632, 266));
-        EXPECT_TRUE(form.Draw3D2->isVisible());
-        EXPECT_TRUE(form.Draw3D3->isVisible());
-        EXPECT_TRUE(form.Draw3D1->isVisible());
-        EXPECT_FALSE(form.ListBoxPlanti->isVisible());
-        EXPECT_EQ(form.BExportar->text(), "Aceptar");
-        EXPECT_EQ(form.BImportar->text(), "Aceptar");
-        EXPECT_EQ(form.BClose->text(), "&Salir");
-        EXPECT_EQ(form.Button1->text(), "F1 Ayuda");
-        EXPECT_EQ(form.ComboBoxValCast->currentText(), "VALENCIÁ");
-        EXPECT_EQ(form.ComboBoxValCast->itemText(1), "CASTELLANO");
-        EXPECT_EQ(helpContextOf(form.BExportar), 3);
-        EXPECT_EQ(helpContextOf(form.BClose), 3);
-        EXPECT_EQ(helpContextOf(form.ComboBoxValCast), 1);
-        EXPECT_EQ(helpContextOf(form.Button1), 1);
-        EXPECT_EQ(helpContextOf(form.Label1), 1);
+        EXPECT_TRUE(control<QWidget>(form, "Draw3D2")->isVisible());
+        EXPECT_TRUE(control<QWidget>(form, "Draw3D3")->isVisible());
+        EXPECT_TRUE(control<QWidget>(form, "Draw3D1")->isVisible());
+        EXPECT_FALSE(control<QListWidget>(form, "ListBoxPlanti")->isVisible());
+        EXPECT_EQ(control<QPushButton>(form, "BExportar")->text(), "Aceptar");
+        EXPECT_EQ(control<QPushButton>(form, "BImportar")->text(), "Aceptar");
+        EXPECT_EQ(control<QPushButton>(form, "BClose")->text(), "&Salir");
+        EXPECT_EQ(control<QPushButton>(form, "Button1")->text(), "F1 Ayuda");
+        EXPECT_EQ(control<QComboBox>(form, "ComboBoxValCast")->currentText(), "VALENCIÁ");
+        EXPECT_EQ(control<QComboBox>(form, "ComboBoxValCast")->itemText(1), "CASTELLANO");
+        EXPECT_EQ(helpContextOf(control<QPushButton>(form, "BExportar")), 3);
+        EXPECT_EQ(helpContextOf(control<QPushButton>(form, "BClose")), 3);
+        EXPECT_EQ(helpContextOf(control<QComboBox>(form, "ComboBoxValCast")), 1);
+        EXPECT_EQ(helpContextOf(control<QPushButton>(form, "Button1")), 1);
+        EXPECT_EQ(helpContextOf(control<QLabel>(form, "Label1")), 1);
         if (args.isEmpty()) saveScreenshot(form, "standalone");
         form.close();
         EXPECT_FALSE(fs::exists(f.ini()));
@@ -145,10 +153,10 @@ TEST(Window, EmbeddedModeShowsTheRequestedPanelAndReportsAtClose) {
         form.show();
         EXPECT_TRUE(form.state().embedded);
         EXPECT_FALSE(form.isEmbeddedInHost());  // no window has these handles: a top-level window
-        EXPECT_EQ(form.Draw3D2->isVisible(), c.exportVisible);
-        EXPECT_EQ(form.Draw3D3->isVisible(), c.importVisible);
+        EXPECT_EQ(control<QWidget>(form, "Draw3D2")->isVisible(), c.exportVisible);
+        EXPECT_EQ(control<QWidget>(form, "Draw3D3")->isVisible(), c.importVisible);
         if (!c.importVisible) {
-            EXPECT_EQ(form.Draw3D2->width(), 632);
+            EXPECT_EQ(control<QWidget>(form, "Draw3D2")->width(), 632);
         }
         form.close();
         EXPECT_EQ(readBytes(f.ini()), "[Tavelino]\r\nVersion=5\r\n[Transformadores]\r\nTransformado=0\r\n");
@@ -175,14 +183,16 @@ TEST(Window, AnEmbeddedRunThatFinishesWritesOneAndClosesTheWindow) {
     form.show();
     Autopilot pilot;
     pilot.fileToOpen = QString::fromStdString(kSample);
-    pilot.onChooser = [](TPlantillas& chooser) { chooser.ComboBoxPlantilla->setEditText("PL2"); };
-    form.BExportar->click();
+    pilot.onChooser = [](TPlantillas& chooser) {
+        control<QComboBox>(chooser, "ComboBoxPlantilla")->setEditText("PL2");
+    };
+    control<QPushButton>(form, "BExportar")->click();
     ASSERT_FALSE(pilot.messages.empty());
     EXPECT_EQ(pilot.messages.back(), "Proceso finalizado");
     EXPECT_EQ(pilot.titles.back(), "TransTavelinoItaca");
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.state().templateCode.toUtf8(), "PL2");
-    EXPECT_EQ(form.ListBoxPlanti->count(), 3);
+    EXPECT_EQ(control<QListWidget>(form, "ListBoxPlanti")->count(), 3);
     EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=1\r\n");
     EXPECT_TRUE(fs::exists(f.work / "DIASHORAST.DBF"));
 }
@@ -192,7 +202,7 @@ TEST(Window, ACancelledOpenDialogInEmbeddedModeWritesMinusOneAndCloses) {
     TMForm form({"exportar", "zz"}, f.work, f.programFolder);
     form.show();
     Autopilot pilot;
-    form.BExportar->click();
+    control<QPushButton>(form, "BExportar")->click();
     EXPECT_EQ(pilot.messages, (std::vector<QString>{"No existe archivo"}));
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=-1\r\n");
@@ -204,8 +214,8 @@ TEST(Window, AFinishedStandaloneRunDisablesBothDirections) {
     form.show();
     Autopilot pilot;
     pilot.fileToOpen = QString::fromStdString(kSample);
-    form.ComboBoxValCast->setEditText("CASTELLANO");
-    form.BExportar->click();
+    control<QComboBox>(form, "ComboBoxValCast")->setEditText("CASTELLANO");
+    control<QPushButton>(form, "BExportar")->click();
     EXPECT_EQ(pilot.fileDialog, (QStringList{"Archivo XML", "*.xml (*.xml)", "xml", "&Nombre de fichero:"}));
     ASSERT_EQ(pilot.messages.size(), 2u);  // the several-templates question and the end
     EXPECT_EQ(pilot.titles[0], "Confirmación");
@@ -219,8 +229,8 @@ TEST(Window, AFinishedStandaloneRunDisablesBothDirections) {
         << pilot.details.back().toStdString();
     EXPECT_TRUE(pilot.details.back().contains("DIASHORAST: 42 filas"));
     EXPECT_TRUE(form.isVisible());
-    EXPECT_FALSE(form.BExportar->isEnabled());
-    EXPECT_FALSE(form.BImportar->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(form, "BExportar")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(form, "BImportar")->isEnabled());
     EXPECT_EQ(form.state().languageChoice.toUtf8(), "CASTELLANO");
     form.close();
 }
@@ -234,8 +244,10 @@ TEST(Window, AnUnknownTemplateOrAnIncompleteDocumentIsRefusedInEmbeddedMode) {
         form.show();
         Autopilot pilot;
         pilot.fileToOpen = QString::fromStdString(kSample);
-        pilot.onChooser = [](TPlantillas& chooser) { chooser.ComboBoxPlantilla->setEditText("PL9"); };
-        form.BExportar->click();
+        pilot.onChooser = [](TPlantillas& chooser) {
+            control<QComboBox>(chooser, "ComboBoxPlantilla")->setEditText("PL9");
+        };
+        control<QPushButton>(form, "BExportar")->click();
         EXPECT_TRUE(pilot.messages.empty());
         EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=-1\r\n");
         EXPECT_TRUE(snapshot(f.work).empty());
@@ -247,7 +259,7 @@ TEST(Window, AnUnknownTemplateOrAnIncompleteDocumentIsRefusedInEmbeddedMode) {
     form.show();
     Autopilot pilot;
     pilot.fileToOpen = QString::fromStdString((f.dir / "parcial.xml").string());
-    form.BExportar->click();
+    control<QPushButton>(form, "BExportar")->click();
     ASSERT_EQ(pilot.messages.size(), 1u);
     EXPECT_TRUE(pilot.messages[0].startsWith(
         "El documento de centro no contiene: plantillas horarias, materias, grupos."));
@@ -265,7 +277,7 @@ TEST(Window, BothDirectionsRunInTheWindow) {
         form.show();
         Autopilot pilot;
         pilot.fileToOpen = QString::fromStdString((f.dir / "centro.xml").string());
-        form.BExportar->click();
+        control<QPushButton>(form, "BExportar")->click();
         ASSERT_EQ(pilot.messages.back(), "Proceso finalizado");
         form.close();
     }
@@ -274,7 +286,7 @@ TEST(Window, BothDirectionsRunInTheWindow) {
     form.show();
     Autopilot pilot;
     pilot.fileToOpen = QString::fromStdString((f.dir / "centro.xml").string());
-    form.BImportar->click();
+    control<QPushButton>(form, "BImportar")->click();
     ASSERT_GE(pilot.messages.size(), 2u);
     EXPECT_EQ(pilot.messages.front(),
               "Deberá Abrir el fichero XML de ITACA,\r\ndesde el cual realizó la Importación a Tavelino");
@@ -291,12 +303,12 @@ TEST(Window, AFailedRunShowsTheErrorAndKeepsEverythingOpen) {
     form.show();
     Autopilot pilot;
     pilot.fileToOpen = QString::fromStdString(kSample);
-    form.BExportar->click();
+    control<QPushButton>(form, "BExportar")->click();
     formats::FileOperations::disarm();
     ASSERT_EQ(pilot.messages.size(), 1u);
     EXPECT_TRUE(pilot.messages[0].contains("TTEMP")) << pilot.messages[0].toStdString();
     EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(form.BExportar->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(form, "BExportar")->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     form.close();
 }
@@ -306,7 +318,7 @@ TEST(Window, HelpSaysPlainlyWhenItsFileIsMissing) {
     TMForm form({}, f.work, f.programFolder);
     form.show();
     Autopilot pilot;
-    form.Button1->click();
+    control<QPushButton>(form, "Button1")->click();
     ASSERT_EQ(pilot.messages.size(), 1u);
     EXPECT_TRUE(pilot.messages[0].contains("ITACA.chm"));
     form.close();
@@ -325,28 +337,28 @@ TEST(Window, TheChooserWindowShowsItsModel) {
     TPlantillas window(model, nullptr);
     window.show();
     EXPECT_EQ(window.windowTitle(), "Plantillas Horarias");
-    EXPECT_TRUE(window.BitBtnContinuar->isDefault());
-    EXPECT_EQ(window.ComboBoxPlantilla->completer(), nullptr);
-    EXPECT_EQ(window.ComboBoxPlantilla->count(), 2);
+    EXPECT_TRUE(control<QPushButton>(window, "BitBtnContinuar")->isDefault());
+    EXPECT_EQ(control<QComboBox>(window, "ComboBoxPlantilla")->completer(), nullptr);
+    EXPECT_EQ(control<QComboBox>(window, "ComboBoxPlantilla")->count(), 2);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     auto* nombre = window.findChild<QLabel*>("LabelNombre");
     auto* turno = window.findChild<QLabel*>("LabelTurno");
     auto* sessionsBox = window.findChild<QListWidget*>("ListBox1");
     EXPECT_EQ(nombre->text(), "Matí");
     auto* note = window.findChild<QLabel*>("LabelAviso");
-    window.ComboBoxPlantilla->setEditText("PL");
-    EXPECT_FALSE(window.BitBtnContinuar->isEnabled());
+    control<QComboBox>(window, "ComboBoxPlantilla")->setEditText("PL");
+    EXPECT_FALSE(control<QPushButton>(window, "BitBtnContinuar")->isEnabled());
     EXPECT_EQ(note->text(), "Escriba o elija una de las plantillas del documento de centro.");
     saveScreenshot(window, "chooser-unknown-template");
-    window.ComboBoxPlantilla->setEditText("PL2");
-    EXPECT_TRUE(window.BitBtnContinuar->isEnabled());
+    control<QComboBox>(window, "ComboBoxPlantilla")->setEditText("PL2");
+    EXPECT_TRUE(control<QPushButton>(window, "BitBtnContinuar")->isEnabled());
     EXPECT_TRUE(note->text().isEmpty());
     EXPECT_EQ(nombre->text(), "Vesprada");
     EXPECT_EQ(turno->text(), "T");
     EXPECT_EQ(sessionsBox->count(), 1);
-    window.ComboBoxValCast->setEditText("CASTELLANO");
+    control<QComboBox>(window, "ComboBoxValCast")->setEditText("CASTELLANO");
     EXPECT_EQ(nombre->text(), "Tarde");
-    window.ComboBoxPlantilla->setEditText("PL2 ");
+    control<QComboBox>(window, "ComboBoxPlantilla")->setEditText("PL2 ");
     EXPECT_EQ(nombre->text(), "-");
     EXPECT_EQ(sessionsBox->count(), 0);
     saveScreenshot(window, "chooser");
@@ -359,9 +371,9 @@ TEST(Window, TheChooserWindowShowsItsModel) {
     exporting.activate(doc, formats::literals::kValencia, &workspace);
     TPlantillas exportWindow(exporting, nullptr);
     exportWindow.show();
-    EXPECT_FALSE(exportWindow.ComboBoxValCast->isVisible());
+    EXPECT_FALSE(control<QComboBox>(exportWindow, "ComboBoxValCast")->isVisible());
     EXPECT_EQ(exportWindow.findChild<QLabel*>("Label9")->text(), "EXPORTACIÓN A ITACA");
-    EXPECT_EQ(exportWindow.ComboBoxPlantilla->currentText(), "");
+    EXPECT_EQ(control<QComboBox>(exportWindow, "ComboBoxPlantilla")->currentText(), "");
     saveScreenshot(exportWindow, "chooser-export");
     exportWindow.close();
     exporting.finish();
@@ -425,7 +437,8 @@ TEST(Window, EmbeddedTheProgramBecomesAChildOfTheHostWindow) {
         // "&Salir", where the window's own layout puts it.
         TMForm layout({}, f.work, f.programFolder);
         layout.show();
-        const QPoint salir = layout.BClose->mapTo(&layout, layout.BClose->rect().center());
+        const QPoint salir = control<QPushButton>(layout, "BClose")
+                                 ->mapTo(&layout, control<QPushButton>(layout, "BClose")->rect().center());
         layout.hide();
         QProcess::execute("xdotool", {"mousemove", "--window", QString::fromStdString(child),
                                       QString::number(salir.x()), QString::number(salir.y()), "click", "1"});
