@@ -49,7 +49,7 @@ unsigned char foldCase(unsigned char c);
 AnsiString foldCase(const AnsiString& text);
 bool equalsIgnoreCase(const AnsiString& a, const AnsiString& b);
 
-// Folds A-Z only, as the platform's ASCII lower-casing does (used for command-line words).
+// Folds A-Z only, leaving every other byte (used for command-line words and file names).
 std::string asciiLower(std::string_view text);
 
 }  // namespace formats

@@ -31,8 +31,10 @@ public:
                   const formats::Workspace* workspace);
 
     ChooserMode mode() const { return mode_; }
-    const AnsiString& languageCaption() const;  // Label9
-    const AnsiString& prompt() const;           // LabelPlantillas
+    // The caption beside the language box (Label9) and the prompt above the template box
+    // (LabelPlantillas).
+    const AnsiString& languageCaption() const;
+    const AnsiString& prompt() const;
     bool languageBoxVisible() const { return mode_ == ChooserMode::Normal; }
     const std::vector<AnsiString>& templateItems() const { return templateItems_; }
     static const std::vector<AnsiString>& languageItems();
@@ -43,9 +45,11 @@ public:
     void setTemplateText(const AnsiString& text);
     void setLanguageText(const AnsiString& text);
 
-    const AnsiString& description() const { return description_; }         // LabelNombre
-    const AnsiString& turn() const { return turn_; }                       // LabelTurno
-    const std::vector<AnsiString>& sessions() const { return sessions_; }  // ListBox1
+    // What the template box names: its description (LabelNombre), its turn (LabelTurno) and its Monday
+    // sessions as session list entries (ListBox1).
+    const AnsiString& description() const { return description_; }
+    const AnsiString& turn() const { return turn_; }
+    const std::vector<AnsiString>& sessions() const { return sessions_; }
     // Whether the template box names a template of the document (its text trimmed). Only then may the
     // chooser be confirmed; the note under the box says so otherwise (empty while it does).
     bool templateIsKnown() const;

@@ -7,11 +7,11 @@
 
 namespace shell {
 
-// The handle written in hexadecimal digits (as the platform's "$" conversion reads it); nullopt otherwise.
+// The host's window handle written in hexadecimal digits (a "$" before them allowed); nullopt otherwise.
 std::optional<WId> parseHostHandle(const QString& text);
 
-// Makes `window` a borderless child of the host at (0,0). False when the handle names no window this
-// platform can embed into (on Linux: no X11 window); the window then stays a top-level window.
+// Makes `window` a borderless child of the host at (0,0). False when the handle names no window the
+// windowing system can embed into (on Linux: no X11 window); the window then stays a top-level window.
 bool embedInto(QWidget& window, WId host);
 
 }  // namespace shell

@@ -1,4 +1,4 @@
-// The help file ITACA.chm in the program's folder, opened with the platform's viewer.
+// The help file ITACA.chm in the program's folder, opened with the system's help viewer (xchm on Linux).
 #pragma once
 
 #include <QString>

@@ -1,4 +1,4 @@
-// Writes one value of an ini file the way the platform's ini writer does: section and key matched without
+// Writes one value of an ini file the way Windows' own ini-file functions do: section and key matched without
 // regard to letter case, the value replaced in place, the section or the key added when missing, and
 // every other line left as it was.
 #pragma once

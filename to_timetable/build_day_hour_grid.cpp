@@ -23,9 +23,14 @@ AnsiString decimal(long long value) {
     return AnsiString(std::to_string(value));
 }
 
-// A whole number as the platform's conversion reads it: leading blanks, an optional sign, digits.
-int wholeNumber(const AnsiString& entry, std::size_t from, std::size_t count) {
-    const std::string text = entry.substr(from - 1, count).bytes();
+// `count` characters of a session list entry from `position`, counting from 1 as the entry's layout does.
+AnsiString charactersAt(const AnsiString& entry, std::size_t position, std::size_t count) {
+    return entry.substr(position - 1, count);
+}
+
+// A whole number written as Windows programs read one from text: leading blanks, an optional sign, digits.
+int wholeNumber(const AnsiString& entry, std::size_t position, std::size_t count) {
+    const std::string text = charactersAt(entry, position, count).bytes();
     std::string_view digits = text;
     while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
     const bool negative = !digits.empty() && digits.front() == '-';
@@ -39,12 +44,12 @@ int wholeNumber(const AnsiString& entry, std::size_t from, std::size_t count) {
     return negative ? -value : value;
 }
 
-// Positions count from 1: the order in 1-2, the start time in 7-11, the end time in 15-19.
+// Positions count from 1: the order in 1-2, the start time "hh:mm" in 7-11, the end time in 15-19.
 GridSession parseSessionEntry(const AnsiString& entry) {
     GridSession s;
     s.order = wholeNumber(entry, 1, 2);
-    s.start = entry.substr(6, 5);
-    s.end = entry.substr(14, 5);
+    s.start = charactersAt(entry, 7, 5);
+    s.end = charactersAt(entry, 15, 5);
     const int startMinutes = wholeNumber(entry, 7, 2) * 60 + wholeNumber(entry, 10, 2);
     const int endMinutes = wholeNumber(entry, 15, 2) * 60 + wholeNumber(entry, 18, 2);
     s.minutes = endMinutes - startMinutes;
