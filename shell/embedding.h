@@ -7,7 +7,7 @@
 
 namespace shell {
 
-// The host's window handle written in hexadecimal digits (a "$" before them allowed); nullopt otherwise.
+// The host's window handle written in hexadecimal digits, and nothing else; nullopt otherwise.
 std::optional<WId> parseHostHandle(const QString& text);
 
 // Makes `window` a borderless child of the host at (0,0). False when the handle names no window the
