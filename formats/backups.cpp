@@ -11,11 +11,6 @@ namespace {
 
 constexpr std::string_view kReplaced = "sustituido", kCreated = "creado";
 
-bool isPresent(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
-}
-
 std::vector<std::string_view> fields(std::string_view line) {
     std::vector<std::string_view> parts;
     for (std::size_t at = 0;;) {

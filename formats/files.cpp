@@ -157,6 +157,11 @@ std::vector<fs::path> folderEntries(const fs::path& dir) {
     return found;
 }
 
+bool isPresent(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
 std::vector<fs::path> caseVariants(const fs::path& dir, std::string_view name) {
     std::vector<fs::path> found;
     std::error_code ec;

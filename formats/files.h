@@ -19,6 +19,8 @@ std::optional<fs::path> findCaseInsensitive(const fs::path& dir, std::string_vie
 std::vector<fs::path> caseVariants(const fs::path& dir, std::string_view name);
 // The entries of `dir`, in name order; an error naming the folder when it cannot be read.
 std::vector<fs::path> folderEntries(const fs::path& dir);
+// Whether anything (a file, a folder, even a broken link) stands at `path`.
+bool isPresent(const fs::path& path);
 
 // A path from UTF-8 text, and back: the one way text becomes a path.
 fs::path pathFromUtf8(std::string_view utf8);

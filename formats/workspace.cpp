@@ -56,11 +56,6 @@ bool endsWith(std::string_view s, std::string_view end) {
     return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
 }
 
-bool isPresent(const fs::path& path) {
-    std::error_code ec;
-    return fs::exists(fs::symlink_status(path, ec));
-}
-
 // Lists of paths are stored as UTF-8, each followed by a zero byte (which no path holds).
 std::string encodePaths(const std::vector<fs::path>& paths) {
     std::string bytes;
