@@ -1,8 +1,8 @@
 #include "runs/run_frame.h"
 
 #include <cstdio>
-#include "formats/centre_document.h"
 
+#include "formats/centre_document.h"
 #include "formats/error.h"
 #include "formats/files.h"
 #include "runs/messages.h"
@@ -50,12 +50,16 @@ std::vector<TableRows> stagedTableRows(const formats::Workspace& workspace) {
     return rows;
 }
 
-std::string reportText(std::string_view run, const RunReport& report) {
+std::string localTimeText() {
     const formats::DateTime t = formats::localDateTime();
-    char when[64];
-    std::snprintf(when, sizeof when, "%02d/%02d/%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
                   t.minute, t.second);
-    std::string text = "TransTavelinoItaca: " + std::string(run) + ", " + when + "\n";
+    return text;
+}
+
+std::string reportText(std::string_view run, const RunReport& report) {
+    std::string text = "TransTavelinoItaca: " + std::string(run) + ", " + localTimeText() + "\n";
     if (!report.tablesWritten.empty()) {
         text += "\nTablas escritas en la carpeta de trabajo:\n";
         for (const TableRows& t : report.tablesWritten) {

@@ -39,6 +39,9 @@ struct RunReport {
     std::string text;                      // the report of a finished run, as written
 };
 
+// The local time as ITACA writes it, whatever the regional settings: "dd/MM/yyyy HH:mm:ss".
+std::string localTimeText();
+
 // The report of a finished run, in Spanish: what it wrote, its own details, where its backup is.
 std::string reportText(std::string_view run, const RunReport& report);
 

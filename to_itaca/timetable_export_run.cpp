@@ -1,7 +1,4 @@
 #include "to_itaca/timetable_export_run.h"
-
-#include <cstdio>
-
 #include "formats/centre_document.h"
 #include "formats/error.h"
 #include "formats/files.h"
@@ -61,15 +58,6 @@ void closeTables(ExportTables& t) {
     }
 }
 
-// Local time as ITACA writes it, whatever the regional settings: "dd/MM/yyyy HH:mm:ss".
-AnsiString exportTime() {
-    const formats::DateTime now = formats::localDateTime();
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", now.day, now.month, now.year, now.hour,
-                  now.minute, now.second);
-    return AnsiString(text);
-}
-
 // The new root keeps four of the old root's attributes and takes the export time.
 formats::XmlElement replaceRoot(formats::XmlDocument& document) {
     const formats::XmlElement old = *document.root();
@@ -80,7 +68,7 @@ formats::XmlElement replaceRoot(formats::XmlDocument& document) {
     root.setAttribute(centro::codigo, codigo);
     root.setAttribute(centro::denominacion, denominacion);
     root.setAttribute(centro::curso, curso);
-    root.setAttribute(centro::fecha_exportacion, exportTime());
+    root.setAttribute(centro::fecha_exportacion, AnsiString(runs::localTimeText()));
     root.setAttribute(centro::version, version);
     return root;
 }
