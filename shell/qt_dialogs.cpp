@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QTranslator>
 
 #include "runs/messages.h"
@@ -25,7 +27,15 @@ void installSpanish(QApplication& app, QTranslator& translator) {
 void informBox(QWidget* parent, const QString& text, const QString& details) {
     QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::NoButton, parent);
     box.addButton("Aceptar", QMessageBox::AcceptRole);
-    if (!details.isEmpty()) box.setDetailedText(details);
+    if (!details.isEmpty()) {
+        box.setDetailedText(details);
+        // The report has a line per table and per reason: a box wide enough for its lines. (QMessageBox sizes
+        // the details from their own height hint; a taller minimum would only clip them.)
+        if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+            grid->addItem(new QSpacerItem(640, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+                          0, 1, grid->columnCount());
+        }
+    }
     box.exec();
 }
 

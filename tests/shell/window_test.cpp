@@ -50,6 +50,7 @@ public:
     std::vector<QString> details;
     std::vector<QString> defaults;  // the button Enter would press
     QStringList fileDialog;         // title, filters and default suffix of the last open dialog
+    QString boxScreenshots;         // when set, each box is saved as "<this>-N.png" (its details open too)
 
     Autopilot() {
         QObject::connect(&timer_, &QTimer::timeout, [this] { step(); });
@@ -72,6 +73,7 @@ private:
             titles.push_back(box->windowTitle());
             icons.push_back(box->icon());
             details.push_back(box->detailedText());
+            if (!boxScreenshots.isEmpty()) saveBox(*box);
             defaults.push_back(box->defaultButton() ? box->defaultButton()->text() : QString());
             QStringList texts;
             QAbstractButton* answer = box->escapeButton();  // "&No" to a question
@@ -89,6 +91,20 @@ private:
             } else {
                 chooser->reject();  // Esc: the only way out while the box names no template
             }
+        }
+    }
+    void saveBox(QMessageBox& box) {
+        const QString name = QString("%1/%2-%3").arg(TTI_SCREENSHOT_DIR, boxScreenshots).arg(messages.size());
+        fs::create_directories(TTI_SCREENSHOT_DIR);
+        box.grab().save(name + ".png");
+        for (QAbstractButton* b : box.buttons()) {
+            if (box.buttonRole(b) != QMessageBox::ActionRole) continue;
+            b->click();  // "Mostrar detalles..."
+            for (int i = 0; i < 30; ++i) {  // let the box settle at its new size
+                QApplication::processEvents();
+                QThread::msleep(20);
+            }
+            box.grab().save(name + "-detalles.png");
         }
     }
     QTimer timer_;
@@ -214,6 +230,7 @@ TEST(Window, AFinishedStandaloneRunDisablesBothDirections) {
     form.show();
     Autopilot pilot;
     pilot.fileToOpen = QString::fromStdString(kSample);
+    pilot.boxScreenshots = "exportar";
     control<QComboBox>(form, "ComboBoxValCast")->setEditText("CASTELLANO");
     control<QPushButton>(form, "BExportar")->click();
     EXPECT_EQ(pilot.fileDialog, (QStringList{"Archivo XML", "*.xml (*.xml)", "xml", "&Nombre de fichero:"}));
@@ -259,6 +276,7 @@ TEST(Window, AnUnknownTemplateOrAnIncompleteDocumentIsRefusedInEmbeddedMode) {
     form.show();
     Autopilot pilot;
     pilot.fileToOpen = QString::fromStdString((f.dir / "parcial.xml").string());
+    pilot.boxScreenshots = "documento-incompleto";
     control<QPushButton>(form, "BExportar")->click();
     ASSERT_EQ(pilot.messages.size(), 1u);
     EXPECT_TRUE(pilot.messages[0].startsWith(
