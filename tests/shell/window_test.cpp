@@ -99,7 +99,7 @@ private:
         box.grab().save(name + ".png");
         for (QAbstractButton* b : box.buttons()) {
             if (box.buttonRole(b) != QMessageBox::ActionRole) continue;
-            b->click();  // "Mostrar detalles..."
+            b->click();                     // "Mostrar detalles..."
             for (int i = 0; i < 30; ++i) {  // let the box settle at its new size
                 QApplication::processEvents();
                 QThread::msleep(20);
@@ -193,16 +193,21 @@ TEST(Window, AnOutcomeFileThatCannotBeWrittenIsReportedAndTheWindowClosesAllTheS
     EXPECT_FALSE(form.isVisible());
 }
 
+// Clicks exportar's "Aceptar" on the sample school, with `plantilla` typed into the chooser.
+void exportSample(TMForm& form, Autopilot& pilot, const char* plantilla) {
+    pilot.fileToOpen = QString::fromStdString(kSample);
+    pilot.onChooser = [plantilla](TPlantillas& chooser) {
+        control<QComboBox>(chooser, "ComboBoxPlantilla")->setEditText(plantilla);
+    };
+    control<QPushButton>(form, "BExportar")->click();
+}
+
 TEST(Window, AnEmbeddedRunThatFinishesWritesOneAndClosesTheWindow) {
     WindowFixture f;
     TMForm form({"exportar", "zz"}, f.work, f.programFolder);
     form.show();
     Autopilot pilot;
-    pilot.fileToOpen = QString::fromStdString(kSample);
-    pilot.onChooser = [](TPlantillas& chooser) {
-        control<QComboBox>(chooser, "ComboBoxPlantilla")->setEditText("PL2");
-    };
-    control<QPushButton>(form, "BExportar")->click();
+    exportSample(form, pilot, "PL2");
     ASSERT_FALSE(pilot.messages.empty());
     EXPECT_EQ(pilot.messages.back(), "Proceso finalizado");
     EXPECT_EQ(pilot.titles.back(), "TransTavelinoItaca");
@@ -260,11 +265,7 @@ TEST(Window, AnUnknownTemplateOrAnIncompleteDocumentIsRefusedInEmbeddedMode) {
         TMForm form({"exportar", "zz"}, f.work, f.programFolder);
         form.show();
         Autopilot pilot;
-        pilot.fileToOpen = QString::fromStdString(kSample);
-        pilot.onChooser = [](TPlantillas& chooser) {
-            control<QComboBox>(chooser, "ComboBoxPlantilla")->setEditText("PL9");
-        };
-        control<QPushButton>(form, "BExportar")->click();
+        exportSample(form, pilot, "PL9");
         EXPECT_TRUE(pilot.messages.empty());
         EXPECT_EQ(readBytes(f.ini()), "[Transformadores]\r\nTransformado=-1\r\n");
         EXPECT_TRUE(snapshot(f.work).empty());
