@@ -32,6 +32,12 @@ std::pair<std::string, long> runOrder(const std::string& name) {
     return {name.substr(0, 19), number};
 }
 
+// A name that stays inside the folder it is joined to.
+bool isPlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string_view::npos;
+}
+
 }  // namespace
 
 std::string backupListText(const std::vector<BackupEntry>& entries) {
@@ -57,9 +63,11 @@ std::vector<BackupEntry> readBackupList(const std::filesystem::path& runFolder) 
         if (end == std::string::npos) end = text.size();
         const auto parts = fields(std::string_view(text).substr(at, end - at));
         const bool replaced = parts[0] == kReplaced;
-        if ((replaced && parts.size() == 3 && !parts[2].empty() && parts[2].find('/') == std::string::npos &&
-             parts[2] != "." && parts[2] != "..") ||
-            (parts[0] == kCreated && parts.size() == 2)) {
+        // A file of the work folder is named by itself; only the import document has a whole path.
+        const bool wellPlaced =
+            parts.size() >= 2 && (isPlainName(parts[1]) || pathFromUtf8(parts[1]).is_absolute());
+        if (wellPlaced && ((replaced && parts.size() == 3 && isPlainName(parts[2])) ||
+                           (parts[0] == kCreated && parts.size() == 2))) {
             entries.push_back({replaced, pathFromUtf8(parts[1]), replaced ? std::string(parts[2]) : ""});
         } else if (!(parts.size() == 1 && parts[0].empty())) {
             throw Refusal("La lista \"" + shown(list) + "\" no es válida");

@@ -96,7 +96,8 @@ TEST(Batch, TodasPlantillasAnswersTheFirstQuestionYes) {
     const Result r = f.run({"exportar", f.sample, "--todas-plantillas"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("-> Si\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("  no aplicadas: se tomaron todas las plantillas: 18\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  no aplicadas: se tomaron todas las plantillas: 18\n"), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("  ¿Tomar las líneas de todas las plantillas?: Sí\n"), std::string::npos) << r.out;
 }
 
@@ -311,6 +312,18 @@ TEST(Batch, RestaurarRefusesWhatItCannotRestoreAndChangesNothing) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find("\n  " + made), std::string::npos) << r.out;  // the names follow
     EXPECT_EQ(snapshot(f.work), before);
+
+    // A list that would put a file outside the work folder is not followed.
+    const fs::path tampered = f.work / "CopiasTransTavelinoItaca" / "2098-01-01_00-00-00-exportar";
+    fs::create_directories(tampered);
+    writeBytes(tampered / "fuera.DBF", "x");
+    writeBytes(tampered / "copia.txt", "sustituido\t../fuera.DBF\tfuera.DBF\n");
+    const auto withTampered = snapshot(f.work);
+    r = f.run({"restaurar", "--copia", "2098-01-01_00-00-00-exportar"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("no es válida"), std::string::npos) << r.out;
+    EXPECT_EQ(snapshot(f.work), withTampered);
+    EXPECT_FALSE(fs::exists(f.dir / "fuera.DBF"));
 }
 
 TEST(Batch, APartialDocumentIsRefusedUnlessItIsConfirmed) {
