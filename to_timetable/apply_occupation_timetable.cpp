@@ -50,8 +50,9 @@ void ApplyOccupationTimetable(ConversionContext& run) {
     DbfTable assignments = run.workspace.open(formats::tables::ASIGT().name);
     DbfTable teachers = run.workspace.open(formats::tables::PROFT().name);
     TaskAssignments tasks(assignments);
-    for (const auto& line : run.document.select(horario_ocupacion::path)) {
-        run.occupationLines.add("leídas");
+    const auto lines = run.document.select(horario_ocupacion::path);
+    if (!lines.empty()) run.occupationLines.add("leídas", lines.size());
+    for (const auto& line : lines) {
         if (run.singleTemplate && line.attribute(horario_ocupacion::plantilla) != run.state.templateCode) {
             run.occupationLines.add("pasadas por alto, de otra plantilla");
             continue;
